@@ -1,0 +1,268 @@
+/*
+ * vetra40.h - the C interface of the VETRA40 edits engine.
+ *
+ * A host opens a metafile with VTx_Init and receives a metafile id (mfID); every later VTx_
+ * call names that id first. Each VT_ function is the VTx_ function of the same name bound to
+ * metafile id 0. VTerr_ functions need no open metafile.
+ *
+ * Types on this platform: statuses, ids, handles, counts and flags are int32_t; texts are
+ * 8-bit, NUL-terminated char buffers that the caller owns and sizes; owner values are
+ * intptr_t, so a host can pass the address of its own object and receive it back in its
+ * callbacks; callbacks are plain C function pointers, called synchronously inside the engine
+ * call that triggers them. Every function returns 0 on success or a code of the engine error
+ * catalogue (see VTerr_GetEngineErrorMessage); -2 means the id names no open metafile and -3
+ * an undocumented failure.
+ *
+ * The engine has no locks: call it from one thread at a time.
+ */
+#ifndef VETRA40_H
+#define VETRA40_H
+
+#include <stdint.h>
+
+#define VT_API __attribute__((visibility("default")))
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Receives each message the engine adds to a record's message list, and each edit
+ * announcement of a batch run. */
+typedef void (*VT_EditsMessagesCallback)(intptr_t owner, const char* text);
+
+/* Receives, for VTx_CheckEditSetAgainstLayout, each field that an edit uses and the bound
+ * layout lacks. */
+typedef void (*VT_CheckFieldCallback)(intptr_t owner, int32_t localNumber, const char* fieldName,
+                                      const char* editName);
+
+/* Debugging callbacks of VTx_SetDebug: one variable after an executed line with the loop
+ * iteration (-1 outside loops), and texts for fields, source lines and messages. */
+typedef void (*VT_DebugVariableCallback)(intptr_t owner, const char* text, int32_t iteration);
+typedef void (*VT_DebugTextCallback)(intptr_t owner, const char* text);
+
+/* Run flags and per-edit option bits. */
+#define VT_SKIPEMPTY 0x01
+#define VT_SKIPFAIL 0x02
+#define VT_ALLFIELDEDITS 0x04
+#define VT_SUPPRESS 0x08
+#define VT_SUPPRESSWARNINGS 0x80
+
+/* Frame */
+VT_API int32_t VTx_Init(int32_t* mfID, const char* path, char* version, intptr_t owner,
+                        VT_EditsMessagesCallback callback);
+VT_API int32_t VT_Init(const char* path, char* version);
+VT_API int32_t VTx_Exit(int32_t mfID);
+VT_API int32_t VT_Exit(void);
+VT_API int32_t VTx_GetLastEngineError(int32_t mfID);
+VT_API int32_t VTx_GetOpenFileList(const char** names, int32_t n);
+VT_API int32_t VTx_GetmfIDList(int32_t* ids, int32_t n);
+VT_API int32_t VTx_GetVersion(char* buffer, int32_t length);
+VT_API int32_t VTx_GetShowEditName(int32_t mfID, char* value);
+VT_API int32_t VTx_SetShowEditName(int32_t mfID, int32_t value);
+VT_API int32_t VTx_SetEditsMessagesCallback(int32_t mfID, intptr_t owner,
+                                            VT_EditsMessagesCallback callback);
+
+/* Record buffers and field values */
+VT_API int32_t VTx_AllocRecord(int32_t mfID, int32_t recordLength, int32_t* hRecord);
+VT_API int32_t VT_AllocRecord(int32_t recordLength, int32_t* hRecord);
+VT_API int32_t VTx_FreeRecord(int32_t mfID, int32_t hRecord);
+VT_API int32_t VT_FreeRecord(int32_t hRecord);
+VT_API int32_t VTx_RetrieveRecord(int32_t mfID, int32_t hRecord, char* buffer);
+VT_API int32_t VT_RetrieveRecord(int32_t hRecord, char* buffer);
+VT_API int32_t VTx_SetRecord(int32_t mfID, int32_t hRecord, char fill);
+VT_API int32_t VT_SetRecord(int32_t hRecord, char fill);
+VT_API int32_t VTx_UpdateRecord(int32_t mfID, int32_t hRecord, const char* text);
+VT_API int32_t VT_UpdateRecord(int32_t hRecord, const char* text);
+VT_API int32_t VTx_UpdateRecordEx(int32_t mfID, int32_t hRecord, const char* text,
+                                  int32_t firstColumn, int32_t width);
+VT_API int32_t VT_UpdateRecordEx(int32_t hRecord, const char* text, int32_t firstColumn,
+                                 int32_t width);
+VT_API int32_t VTx_UpdateField(int32_t mfID, int32_t hField, const char* value,
+                               const char* dateFormat);
+VT_API int32_t VT_UpdateField(int32_t hField, const char* value, const char* dateFormat);
+VT_API int32_t VTx_RecWritten(int32_t mfID, const char* layoutName, int32_t* written);
+VT_API int32_t VT_RecWritten(const char* layoutName, int32_t* written);
+VT_API int32_t VTx_RecWriteClear(int32_t mfID, const char* layoutName);
+VT_API int32_t VT_RecWriteClear(const char* layoutName);
+VT_API int32_t VT_GetRecordPtr(int32_t ignored);
+
+/* Record layouts and fields */
+VT_API int32_t VTx_GetRecordLayoutCount(int32_t mfID, int32_t* count);
+VT_API int32_t VT_GetRecordLayoutCount(int32_t* count);
+VT_API int32_t VTx_GetRecordLayoutName(int32_t mfID, int32_t ordinal, char* name,
+                                       int32_t* recordLength);
+VT_API int32_t VT_GetRecordLayoutName(int32_t ordinal, char* name, int32_t* recordLength);
+VT_API int32_t VTx_GetRecordLayoutDescript(int32_t mfID, const char* layoutName,
+                                           int32_t bufferLength, int32_t* textLength, char* text);
+VT_API int32_t VTx_InitRecordLayout(int32_t mfID, int32_t hRecord, const char* layoutName);
+VT_API int32_t VT_InitRecordLayout(int32_t hRecord, const char* layoutName);
+VT_API int32_t VTx_InitAltRecordLayout(int32_t mfID, int32_t hRecord, const char* layoutName);
+VT_API int32_t VT_InitAltRecordLayout(int32_t hRecord, const char* layoutName);
+VT_API int32_t VTx_FreeRecordLayout(int32_t mfID, const char* layoutName);
+VT_API int32_t VT_FreeRecordLayout(const char* layoutName);
+VT_API int32_t VTx_GetRecordLayoutInit(int32_t mfID, const char* layoutName, int32_t* fieldCount);
+VT_API int32_t VT_GetRecordLayoutInit(const char* layoutName, int32_t* fieldCount);
+VT_API int32_t VTx_GetRecordLayoutField(int32_t mfID, int32_t* firstColumn, int32_t* localNumber,
+                                        char* shortName, char* longName, char* typeCode,
+                                        char* thirdName, int32_t* length, int32_t* hField);
+VT_API int32_t VT_GetRecordLayoutField(int32_t* firstColumn, int32_t* localNumber, char* shortName,
+                                       char* longName, char* typeCode, char* thirdName,
+                                       int32_t* length, int32_t* hField);
+VT_API int32_t VTx_RecordLayoutOptions(int32_t mfID, const char* layoutName, int32_t* options);
+VT_API int32_t VT_RecordLayoutOptions(const char* layoutName, int32_t* options);
+VT_API int32_t VTx_FieldHandle(int32_t mfID, const char* name, const char* nameKind,
+                               const char* layoutName);
+VT_API int32_t VT_FieldHandle(const char* name, const char* nameKind, const char* layoutName);
+VT_API int32_t VTx_FieldHandleByLocal(int32_t mfID, int32_t localNumber, const char* layoutName);
+VT_API int32_t VT_FieldHandleByLocal(int32_t localNumber, const char* layoutName);
+VT_API int32_t VTx_FieldName(int32_t mfID, int32_t hField, const char* nameKind, char* name);
+VT_API int32_t VT_FieldName(int32_t hField, const char* nameKind, char* name);
+VT_API int32_t VTx_FieldOptions(int32_t mfID, int32_t hField, int32_t* options);
+VT_API int32_t VT_FieldOptions(int32_t hField, int32_t* options);
+VT_API int32_t VTx_LocalNumFromHnd(int32_t mfID, int32_t hField);
+VT_API int32_t VT_LocalNumFromHnd(int32_t hField);
+VT_API int32_t VTx_CheckEditSetAgainstLayout(int32_t mfID, int32_t hEditSet, intptr_t owner,
+                                             VT_CheckFieldCallback callback);
+VT_API int32_t VTx_GetEditSetCount(int32_t mfID, int32_t* count);
+VT_API int32_t VT_GetEditSetCount(int32_t* count);
+VT_API int32_t VTx_GetEditSetName(int32_t mfID, int32_t ordinal, char* name);
+VT_API int32_t VT_GetEditSetName(int32_t ordinal, char* name);
+VT_API int32_t VTx_GetEditSetDescript(int32_t mfID, const char* editSetName, int32_t bufferLength,
+                                      int32_t* textLength, char* text);
+
+/* Edit sets and edit metadata */
+VT_API int32_t VTx_LoadEditSet(int32_t mfID, int32_t* hEditSet, const char* editSetName,
+                               int32_t* loadStatus, int32_t option);
+VT_API int32_t VT_LoadEditSet(int32_t* hEditSet, const char* editSetName, int32_t* loadStatus,
+                              int32_t option);
+VT_API int32_t VTx_FreeEditSet(int32_t mfID, int32_t hEditSet);
+VT_API int32_t VT_FreeEditSet(int32_t hEditSet);
+VT_API int32_t VTx_GetEditSetSize(int32_t mfID, int32_t hEditSet, int32_t* editCount);
+VT_API int32_t VT_GetEditSetSize(int32_t hEditSet, int32_t* editCount);
+VT_API int32_t VTx_GetEditSetInfo(int32_t mfID, int32_t hEditSet, char* name, int32_t* editCount,
+                                  int32_t* runFlags, int32_t* runField);
+VT_API int32_t VT_GetEditSetInfo(int32_t hEditSet, char* name, int32_t* editCount,
+                                 int32_t* runFlags, int32_t* runField);
+VT_API int32_t VTx_GetEditHandle(int32_t mfID, int32_t hEditSet, int32_t* editIndex,
+                                 const char* editName);
+VT_API int32_t VT_GetEditHandle(int32_t hEditSet, int32_t* editIndex, const char* editName);
+VT_API int32_t VTx_GetEditName(int32_t mfID, int32_t hEditSet, int32_t editIndex, char* name);
+VT_API int32_t VT_GetEditName(int32_t hEditSet, int32_t editIndex, char* name);
+VT_API int32_t VTx_GetEditInfo(int32_t mfID, int32_t hEditSet, int32_t editIndex,
+                               const char* templateText, char* text, int32_t capacity);
+VT_API int32_t VT_GetEditInfo(int32_t hEditSet, int32_t editIndex, const char* templateText,
+                              char* text, int32_t capacity);
+VT_API int32_t VTx_GetEditInfoEx(int32_t mfID, int32_t hEditSet, int32_t editIndex, char* name,
+                                 int32_t* fieldCount, int32_t* statusBits, int32_t* options,
+                                 int32_t* errorCount, int32_t* warningCount, int32_t* skipCount);
+VT_API int32_t VT_GetEditInfoEx(int32_t hEditSet, int32_t editIndex, char* name,
+                                int32_t* fieldCount, int32_t* statusBits, int32_t* options,
+                                int32_t* errorCount, int32_t* warningCount, int32_t* skipCount);
+VT_API int32_t VTx_GetEditCounts(int32_t mfID, int32_t hEditSet, int32_t editIndex,
+                                 int32_t* fieldCount, int32_t* errorCount, int32_t* warningCount,
+                                 int32_t* skipCount);
+VT_API int32_t VT_GetEditCounts(int32_t hEditSet, int32_t editIndex, int32_t* fieldCount,
+                                int32_t* errorCount, int32_t* warningCount, int32_t* skipCount);
+VT_API int32_t VTx_GetEditDescript(int32_t mfID, int32_t hEditSet, int32_t editIndex,
+                                   int32_t lineWidth, int32_t capacity, int32_t* length, char* text,
+                                   int32_t mode);
+VT_API int32_t VT_GetEditDescript(int32_t hEditSet, int32_t editIndex, int32_t lineWidth,
+                                  int32_t capacity, int32_t* length, char* text, int32_t mode);
+VT_API int32_t VTx_GetEditHelp(int32_t mfID, int32_t hEditSet, int32_t editIndex, int32_t lineWidth,
+                               int32_t capacity, int32_t* length, char* text, int32_t mode);
+VT_API int32_t VT_GetEditHelp(int32_t hEditSet, int32_t editIndex, int32_t lineWidth,
+                              int32_t capacity, int32_t* length, char* text, int32_t mode);
+VT_API int32_t VTx_GetMemoSize(int32_t mfID, int32_t memoKind, const char* name, int32_t* size);
+VT_API int32_t VTx_GetEditLogic(int32_t mfID, int32_t hEditSet, int32_t editIndex, int32_t capacity,
+                                const char* lineSeparator, int32_t* length, char* text);
+VT_API int32_t VT_GetEditLogic(int32_t hEditSet, int32_t editIndex, int32_t capacity,
+                               const char* lineSeparator, int32_t* length, char* text);
+VT_API int32_t VTx_GetEncodedEdit(int32_t mfID, int32_t hEditSet, int32_t editIndex, char* buffer,
+                                  int32_t bufferLength, char* name, int32_t nameLength);
+VT_API int32_t VTx_EditOptions(int32_t mfID, int32_t hEditSet, int32_t editIndex, int32_t* options);
+VT_API int32_t VT_EditOptions(int32_t hEditSet, int32_t editIndex, int32_t* options);
+
+/* Edit execution, messages and flags */
+VT_API int32_t VTx_RunBatch(int32_t mfID, int32_t hEditSet, int32_t runFlags, int32_t* messageCount,
+                            intptr_t owner, VT_EditsMessagesCallback callback);
+VT_API int32_t VT_RunBatch(int32_t hEditSet, int32_t runFlags, int32_t* messageCount);
+VT_API int32_t VTx_RunSingle(int32_t mfID, int32_t hEditSet, int32_t localNumber, int32_t runFlags,
+                             int32_t* messageCount, intptr_t owner,
+                             VT_EditsMessagesCallback callback);
+VT_API int32_t VT_RunSingle(int32_t hEditSet, int32_t localNumber, int32_t runFlags,
+                            int32_t* messageCount);
+VT_API int32_t VTx_RunEditByName(int32_t mfID, const char* editName, intptr_t owner,
+                                 VT_EditsMessagesCallback callback);
+VT_API int32_t VT_RunEditByName(const char* editName);
+VT_API int32_t VTx_SetDebug(int32_t mfID, const char* editName, intptr_t owner,
+                            VT_DebugVariableCallback variableCallback,
+                            VT_DebugTextCallback fieldCallback, VT_DebugTextCallback lineCallback,
+                            VT_DebugTextCallback messageCallback);
+VT_API int32_t VTx_GetMessageCount(int32_t mfID, int32_t* count);
+VT_API int32_t VT_GetMessageCount(int32_t* count);
+VT_API int32_t VTx_GetEditSetHandle(int32_t mfID, int32_t messageNumber, int32_t* hEditSet,
+                                    int32_t* editIndex);
+VT_API int32_t VT_GetEditSetHandle(int32_t messageNumber, int32_t* hEditSet, int32_t* editIndex);
+VT_API int32_t VTx_GetMessageText(int32_t mfID, char* messageType, int32_t messageNumber,
+                                  char* text, int32_t capacity);
+VT_API int32_t VT_GetMessageText(char* messageType, int32_t messageNumber, char* text,
+                                 int32_t capacity);
+VT_API int32_t VTx_GetMessageTextEx(int32_t mfID, char* messageType, int32_t messageNumber,
+                                    char* text, int32_t capacity, int32_t* ownMessageNumber,
+                                    int32_t* hEditSet, int32_t* editIndex, char* editName,
+                                    int32_t* fieldCount);
+VT_API int32_t VT_GetMessageTextEx(char* messageType, int32_t messageNumber, char* text,
+                                   int32_t capacity, int32_t* ownMessageNumber, int32_t* hEditSet,
+                                   int32_t* editIndex, char* editName, int32_t* fieldCount);
+VT_API int32_t VTx_CheckFlag(int32_t mfID, int32_t* value, int32_t flagNumber);
+VT_API int32_t VT_CheckFlag(int32_t* value, int32_t flagNumber);
+VT_API int32_t VTx_SetFlag(int32_t mfID, int32_t flagNumber, int32_t value);
+VT_API int32_t VT_SetFlag(int32_t flagNumber, int32_t value);
+VT_API int32_t VTx_ClearAllFlags(int32_t mfID);
+VT_API int32_t VT_ClearAllFlags(void);
+VT_API int32_t VTx_CountFlags(int32_t mfID, int32_t* count);
+VT_API int32_t VT_CountFlags(int32_t* count);
+VT_API int32_t VTx_SumFlags(int32_t mfID, int32_t* sum);
+VT_API int32_t VT_SumFlags(int32_t* sum);
+
+/* Choice lists; widths: byte 0 is the number of columns, bytes 1 to n their widths */
+VT_API int32_t VTx_InitChoices(int32_t mfID, const char* tableSpecification, const char* startKey,
+                               unsigned char* widths, int32_t* totalWidth, int32_t* entryCount);
+VT_API int32_t VT_InitChoices(const char* tableSpecification, const char* startKey,
+                              unsigned char* widths, int32_t* totalWidth, int32_t* entryCount);
+VT_API int32_t VTx_InitFieldChoices(int32_t mfID, int32_t localNumber, const char* startKey,
+                                    unsigned char* widths, int32_t* totalWidth,
+                                    int32_t* entryCount);
+VT_API int32_t VT_InitFieldChoices(int32_t localNumber, const char* startKey, unsigned char* widths,
+                                   int32_t* totalWidth, int32_t* entryCount);
+VT_API int32_t VTx_GetChoices(int32_t mfID, char* rows, int32_t step, int32_t wanted,
+                              int32_t* delivered);
+VT_API int32_t VT_GetChoices(char* rows, int32_t step, int32_t wanted, int32_t* delivered);
+VT_API int32_t VTx_FreeChoices(int32_t mfID);
+VT_API int32_t VT_FreeChoices(void);
+
+/* Engine variables */
+VT_API int32_t VTx_GetVar(int32_t mfID, const char* name, char* value);
+VT_API int32_t VT_GetVar(const char* name, char* value);
+VT_API int32_t VTx_GetVarIndex(int32_t mfID, const char* name, int32_t index, char* value);
+VT_API int32_t VT_GetVarIndex(const char* name, int32_t index, char* value);
+VT_API int32_t VTx_GetVarSize(int32_t mfID, const char* name, int32_t* size);
+VT_API int32_t VT_GetVarSize(const char* name, int32_t* size);
+VT_API int32_t VTx_SetVar(int32_t mfID, const char* name, const char* value);
+VT_API int32_t VT_SetVar(const char* name, const char* value);
+VT_API int32_t VTx_SetVarIndex(int32_t mfID, const char* name, const char* value, int32_t index);
+VT_API int32_t VT_SetVarIndex(const char* name, const char* value, int32_t index);
+
+/* Error catalogue (no metafile id) */
+VT_API int32_t VTerr_GetEngineErrorMessage(int32_t code, char* message, int32_t messageLength,
+                                           char* function, int32_t functionLength);
+VT_API int32_t VTerr_ExportErrorList(const char* path);
+VT_API int32_t VTi_GetEngineErrorMessage(int32_t code, char* message, int32_t messageLength,
+                                         char* function, int32_t functionLength);
+VT_API int32_t VTi_ExportErrorList(const char* path);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
