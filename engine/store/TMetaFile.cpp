@@ -1,5 +1,9 @@
 #include "TMetaFile.h"
 
+#include "engine/api/caller_buffer.h"
+#include "engine/library/local_date.h"
+
+#include <cstring>
 #include <string>
 
 using vetra::EngineFailure;
@@ -21,7 +25,14 @@ TMetaFile::~TMetaFile() {
 }
 
 void TMetaFile::MetaInit() {
-    lastError_.guard(50, "MetaInit", [] {});
+    lastError_.guard(50, "MetaInit", [this] {
+        memory_.reset();
+        fields_.reset();
+        running_ = false;
+        directory_.reset();
+        requiredVersion_ = "4.00";
+        stream_.seek(0);
+    });
 }
 
 const char* TMetaFile::VTi_GetMetaFileName() const {
@@ -41,13 +52,46 @@ void TMetaFile::VTi_SetEditsMessagesCallback(intptr_t owner, VT_EditsMessagesCal
     editsFuncPtr_ = callback;
 }
 
-void TMetaFile::VTi_Init(const char*, char*) {
-    // Metafiles cannot be read yet: every open fails as a file that cannot be opened.
-    lastError_.record(713);
-    throw EngineFailure(std::to_string(713));
+void TMetaFile::VTi_Init(const char* path, char* version) {
+    try {
+        today_ = vetra::localDateCcyymmdd();
+        memory_.reset();
+        fields_.reset();
+        running_ = false;
+        directory_.reset();
+        memory_.VTi_ReAllocMem(vetra::MemoryManager::kCreateTable, 0, 0, false,
+                               vetra::MemoryManager::kOpenEntries);
+        if (!stream_.open(path)) lastError_.fail(713, "VTi_Init");
+
+        char text[4] = {};
+        if (stream_.seek(41) != 0 || stream_.read(text, 4, 1) != 1 ||
+            std::string_view(text, strnlen(text, 4)) != requiredVersion_)
+            lastError_.fail(703, "VTi_Init");
+        version_.assign(text, 4);
+        if (version != nullptr) vetra::copyToCaller(version, 5, version_);
+
+        directory_.read(tables_);
+        directory_.locateInternalTables();
+        fields_.create(directory_.internalTables().bufferFields.recordCount);
+    } catch (...) {
+        if (lastError_.code() == 0) lastError_.record(713);
+        throw EngineFailure(std::to_string(lastError_.code()));
+    }
 }
 
-void TMetaFile::VTi_Exit() {}
+void TMetaFile::VTi_Exit() {
+    stream_.close();
+    memory_.freeLevel(1);
+    memory_.freeLevel(100);
+    memory_.freeLevel(200);
+    memory_.VTi_free(vetra::MemoryManager::kTableHandle);
+}
+
+vetra::t_dbfFile* TMetaFile::OpenMetaTable(std::string_view name) {
+    vetra::DirectoryEntry entry{};
+    if (VTi_locMetaTbl(&entry, name) != 1) return nullptr;
+    return tables_.OpenMetaTable(entry, name);
+}
 
 int32_t TMetaFile::close() noexcept {
     if (!open_) return 0;

@@ -5,9 +5,15 @@
 
 #include "engine/api/last_engine_error.h"
 #include "engine/api/vetra40.h"
+#include "engine/records/field_table.h"
+#include "engine/store/memory_manager.h"
+#include "engine/store/metafile_directory.h"
+#include "engine/store/metafile_stream.h"
+#include "engine/store/table_file.h"
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class TMetaFile {
 public:
@@ -41,6 +47,22 @@ public:
     intptr_t editsOwner() const { return editsOwner_; }
     VT_EditsMessagesCallback editsFuncPtr() const { return editsFuncPtr_; }
 
+    vetra::MemoryManager& memory() { return memory_; }
+    vetra::MetafileStream& stream() { return stream_; }
+    vetra::MetafileDirectory& directory() { return directory_; }
+    vetra::TableReader& tableReader() { return tables_; }
+    vetra::FieldTable& fieldTable() { return fields_; }
+    const std::string& version() const { return version_; }
+    int32_t today() const { return today_; }
+    bool editLogicRunning() const { return running_; }
+
+    // Opens an embedded table by its directory name ("NAME.EXT", optionally followed by a dot
+    // and a column name). Null when there is no such table or it cannot be read.
+    vetra::t_dbfFile* OpenMetaTable(std::string_view name);
+    int VTi_locMetaTbl(vetra::DirectoryEntry* entry, std::string_view name) {
+        return directory_.VTi_locMetaTbl(entry, name, running_);
+    }
+
 private:
     void VTi_Init(const char* path, char* version);
     void VTi_Exit();
@@ -48,6 +70,15 @@ private:
     int32_t mfID_ = -1;
     std::string path_;
     vetra::LastEngineError lastError_;
+    vetra::MemoryManager memory_{lastError_};
+    vetra::MetafileStream stream_;
+    vetra::TableReader tables_{memory_, stream_};
+    vetra::MetafileDirectory directory_{memory_, stream_, lastError_};
+    vetra::FieldTable fields_{memory_};
+    std::string requiredVersion_;
+    std::string version_;
+    int32_t today_ = 0;
+    bool running_ = false;
     VT_EditsMessagesCallback editsFuncPtr_ = nullptr;
     intptr_t editsOwner_ = 0;
     char showEditName_ = 0;

@@ -1,0 +1,31 @@
+#include "field_table.h"
+
+#include "engine/store/block_tags.h"
+
+#include <algorithm>
+
+namespace vetra {
+
+void FieldTable::reset() {
+    handle_ = 0;
+    count_ = 0;
+}
+
+void FieldTable::create(int32_t fieldsInMetafile) {
+    int32_t count = std::max(fieldsInMetafile, kMinimumSlots);
+    handle_ = memory_.VTi_AllocMem(1, tags::kFieldTable, false,
+                                   static_cast<size_t>(count) * sizeof(FieldSlot));
+    count_ = count;
+    for (FieldSlot& slot : slots()) {
+        slot = FieldSlot{};
+        slot.localNumber = -1;
+        slot.layoutNumber = -1;
+    }
+}
+
+std::span<FieldSlot> FieldTable::slots() {
+    if (handle_ == 0) return {};
+    return {static_cast<FieldSlot*>(memory_.lock(handle_)), static_cast<size_t>(count_)};
+}
+
+} // namespace vetra

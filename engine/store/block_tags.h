@@ -1,0 +1,16 @@
+// Tags of the memory manager's blocks. Only kEditSet is checked (a host's edit set handle must
+// name a block with that tag); the others label blocks for inspection.
+#pragma once
+
+#include <cstdint>
+
+namespace vetra::tags {
+
+constexpr int32_t kDirectory = 1;
+constexpr int32_t kFieldTable = 2;
+constexpr int32_t kTableDescriptor = 3;
+constexpr int32_t kTableFields = 4;
+constexpr int32_t kFieldValue = 5;
+constexpr int32_t kEditSet = 10;
+
+} // namespace vetra::tags

@@ -1,0 +1,47 @@
+// A dBase/FoxPro table as the writer's callers describe it: columns, rows of field values as
+// text, and optionally an index image kept with it. The checks here are the border: the image
+// writer trusts a table that has passed validateTable.
+#pragma once
+
+#include "tools/metafile_writer/byte_buffer.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace vetra::writer {
+
+inline constexpr std::size_t maxColumnNameLength = 10;
+inline constexpr int memoFieldLength = 10; // a memo field holds its block number as decimal text
+
+struct DbfColumn {
+    std::string name; // up to 10 characters, written upper case
+    char type = 'C';  // C character, N numeric, M memo, D date (YYYYMMDD), L logical
+    int length = 0;
+    int decimals = 0; // numeric columns only
+};
+
+struct DbfRow {
+    // One per column. A memo column holds the memo's content; empty means no memo.
+    std::vector<std::string> values;
+    bool deleted = false;
+};
+
+struct DbfTable {
+    std::string name; // the embedded file name, e.g. "SITES.DBF"
+    std::vector<DbfColumn> columns;
+    std::vector<DbfRow> rows;
+    Bytes index; // an index image stored with the table; empty for none
+};
+
+bool hasMemoColumns(const std::vector<DbfColumn>& columns);
+
+// The deletion byte plus every field.
+std::size_t recordLength(const std::vector<DbfColumn>& columns);
+
+// Each throws WriterError naming what is wrong; validateTable also names the table and row.
+void validateColumns(const std::vector<DbfColumn>& columns);
+void validateRow(const std::vector<DbfColumn>& columns, const DbfRow& row);
+void validateTable(const DbfTable& table);
+
+} // namespace vetra::writer

@@ -1,0 +1,126 @@
+#include "tools/metafile_writer/metafile_builder.h"
+
+#include "tools/metafile_writer/dbf_image_writer.h"
+#include "tools/metafile_writer/directory_table.h"
+#include "tools/metafile_writer/internal_tables.h"
+#include "tools/metafile_writer/table_name.h"
+#include "tools/metafile_writer/writer_error.h"
+
+#include <algorithm>
+
+namespace vetra::writer {
+
+namespace {
+
+constexpr std::string_view banner = "VETRA metafile";
+
+const std::string& nameOf(const DbfTable& table) {
+    return table.name;
+}
+const std::string& nameOf(const RawTable& table) {
+    return table.name;
+}
+
+void validateVersion(std::string_view version) {
+    bool printable =
+        std::all_of(version.begin(), version.end(), [](char c) { return c >= ' ' && c < 0x7F; });
+    if (version.size() != metafileVersionLength || !printable)
+        throw WriterError("version \"" + std::string(version) +
+                          "\" must be four printable ASCII characters, like \"4.00\"");
+}
+
+// Readers look only at the version text; the banner is for people opening the file.
+Bytes metafilePrefix(std::string_view version) {
+    Bytes prefix;
+    appendText(prefix, banner);
+    prefix.insert(prefix.end(), metafileVersionOffset - banner.size(), ' ');
+    appendText(prefix, version);
+    appendZeros(prefix, metafilePrefixSize - prefix.size());
+    return prefix;
+}
+
+DirectoryEntry directoryEntry(const DbfTable& table, const MetafileOptions& options) {
+    DbfImage image =
+        writeDbfImage(table, MemoSettings{options.tableMemoBlockSize, MemoBlockType::text});
+    return DirectoryEntry{table.name,  table.rows.size(), recordLength(table.columns),
+                          image.table, image.memoFile,    table.index};
+}
+
+DirectoryEntry directoryEntry(const RawTable& table, const MetafileOptions&) {
+    return DirectoryEntry{table.name, table.recordCount, table.recordLength, table.data, {}, {}};
+}
+
+template <class AnyTable>
+void addEntryUnlessOmitted(std::vector<DirectoryEntry>& entries, const AnyTable& table,
+                           const MetafileOptions& options) {
+    const auto& omitted = options.omittedTables;
+    bool omit = std::any_of(omitted.begin(), omitted.end(), [&](const std::string& name) {
+        return sameTableName(name, nameOf(table));
+    });
+    if (!omit) entries.push_back(directoryEntry(table, options));
+}
+
+} // namespace
+
+MetafileBuilder::MetafileBuilder(MetafileOptions options)
+    : options_(std::move(options)), internalTables_(emptyInternalTables()) {}
+
+bool MetafileBuilder::hasTable(std::string_view name) const {
+    auto named = [&](const auto& table) { return sameTableName(nameOf(table), name); };
+    return std::any_of(internalTables_.begin(), internalTables_.end(), named) ||
+           std::any_of(tables_.begin(), tables_.end(),
+                       [&](const Table& table) { return std::visit(named, table); });
+}
+
+void MetafileBuilder::requireUnusedName(const std::string& name) const {
+    if (hasTable(name))
+        throw WriterError("a table named " + upperCaseAscii(name) + " is already in the metafile");
+}
+
+void MetafileBuilder::addTable(DbfTable table) {
+    validateTable(table);
+    requireUnusedName(table.name);
+    tables_.push_back(std::move(table));
+}
+
+void MetafileBuilder::addTable(RawTable table) {
+    validateRawTable(table);
+    requireUnusedName(table.name);
+    tables_.push_back(std::move(table));
+}
+
+void MetafileBuilder::addInternalRow(std::string_view tableName, DbfRow row) {
+    auto table =
+        std::find_if(internalTables_.begin(), internalTables_.end(), [&](const DbfTable& internal) {
+            return sameTableName(internal.name, tableName);
+        });
+    if (table == internalTables_.end())
+        throw WriterError(std::string(tableName) + " is not one of the internal tables");
+    try {
+        validateRow(table->columns, row);
+    } catch (const WriterError& error) {
+        throw WriterError(table->name + ": " + error.what());
+    }
+    table->rows.push_back(std::move(row));
+}
+
+Bytes MetafileBuilder::build() const {
+    validateVersion(options_.version);
+    for (const std::string& name : options_.omittedTables)
+        if (!hasTable(name))
+            throw WriterError("cannot omit " + name + ": the metafile has no such table");
+
+    std::vector<DirectoryEntry> entries;
+    for (const DbfTable& table : internalTables_)
+        addEntryUnlessOmitted(entries, table, options_);
+    for (const Table& table : tables_)
+        std::visit([&](const auto& any) { addEntryUnlessOmitted(entries, any, options_); }, table);
+
+    DbfImage directory = writeDirectory(entries, options_.directoryBlockSize);
+    Bytes metafile = metafilePrefix(options_.version);
+    metafile.insert(metafile.end(), directory.table.begin(), directory.table.end());
+    metafile.insert(metafile.end(), directory.memoFile.begin(), directory.memoFile.end());
+    return metafile;
+}
+
+} // namespace vetra::writer

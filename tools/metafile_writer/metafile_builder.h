@@ -1,0 +1,62 @@
+// Assembles a metafile (.rmf): a 512-byte prefix carrying the version text, the directory at
+// offset 512, and right after the directory its memo file, the memo base, in which every
+// embedded table image, table memo file and index image is one block.
+#pragma once
+
+#include "tools/metafile_writer/byte_buffer.h"
+#include "tools/metafile_writer/dbf_table.h"
+#include "tools/metafile_writer/raw_table.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace vetra::writer {
+
+inline constexpr std::size_t metafilePrefixSize = 512;
+inline constexpr std::size_t metafileVersionOffset = 41;
+inline constexpr std::size_t metafileVersionLength = 4;
+inline constexpr std::size_t metafileDirectoryOffset = metafilePrefixSize;
+
+struct MetafileOptions {
+    std::string version = "4.00"; // four printable ASCII characters
+    std::uint16_t directoryBlockSize = 64;
+    std::uint16_t tableMemoBlockSize = 64;
+    // Tables left out of the directory, to make metafiles a reader must refuse.
+    std::vector<std::string> omittedTables;
+};
+
+class MetafileBuilder {
+public:
+    explicit MetafileBuilder(MetafileOptions options = {});
+
+    // Each throws WriterError for an invalid table or a name already taken. The directory
+    // lists the internal _RE_*.DBF tables first, then these in the order they were added.
+    void addTable(DbfTable table);
+    void addTable(RawTable table);
+
+    // Adds a row to one of the internal tables (see internal_tables.h).
+    void addInternalRow(std::string_view tableName, DbfRow row);
+
+    MetafileOptions& options() { return options_; }
+    const MetafileOptions& options() const { return options_; }
+
+    // Throws WriterError for bad options: a malformed version text, an unknown block size or
+    // an omitted table that does not exist.
+    Bytes build() const;
+
+private:
+    using Table = std::variant<DbfTable, RawTable>;
+
+    void requireUnusedName(const std::string& name) const;
+    bool hasTable(std::string_view name) const;
+
+    MetafileOptions options_;
+    std::vector<DbfTable> internalTables_;
+    std::vector<Table> tables_;
+};
+
+} // namespace vetra::writer
