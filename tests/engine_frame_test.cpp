@@ -1,9 +1,8 @@
 #include "engine/api/last_engine_error.h"
 #include "engine/api/vetra40.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
 
@@ -24,12 +23,15 @@ TEST(InstanceTable, ListsNothingBeforeAnyOpen) {
     int32_t ids[25];
     std::memset(ids, 0x55, sizeof ids);
     ASSERT_EQ(VTx_GetmfIDList(ids, 25), 0);
-    for (int32_t id : ids) EXPECT_EQ(id, -1);
+    for (int32_t id : ids)
+        EXPECT_EQ(id, -1);
 
     const char* names[25];
-    for (auto& name : names) name = "stale";
+    for (auto& name : names)
+        name = "stale";
     ASSERT_EQ(VTx_GetOpenFileList(names, 25), 0);
-    for (const char* name : names) EXPECT_EQ(name, nullptr);
+    for (const char* name : names)
+        EXPECT_EQ(name, nullptr);
 }
 
 TEST(InstanceTable, CallsNamingNoOpenMetafileGiveMinusTwo) {

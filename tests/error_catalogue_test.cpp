@@ -1,11 +1,10 @@
 #include "engine/api/error_catalogue.h"
 #include "engine/api/vetra40.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,7 +23,8 @@ std::string lookUp(int32_t code, int32_t* status, std::string* function = nullpt
 std::vector<std::string> readLines(const std::string& path) {
     std::ifstream in(path);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -86,9 +86,10 @@ TEST(ErrorCatalogue, ShortBuffersAreCutAndTerminated) {
 class ErrorListExport : public ::testing::Test {
 protected:
     void SetUp() override {
-        directory_ = std::filesystem::temp_directory_path() /
-                     ("vetra-export-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        directory_ =
+            std::filesystem::temp_directory_path() /
+            ("vetra-export-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(directory_);
     }
     void TearDown() override { std::filesystem::remove_all(directory_); }

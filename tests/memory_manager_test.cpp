@@ -1,8 +1,7 @@
 #include "engine/store/memory_manager.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -25,7 +24,8 @@ protected:
 
 TEST_F(MemoryManagerTest, TableGrowsByTenWhenItsFourHundredEntriesAreTaken) {
     EXPECT_EQ(memory.entryCount(), 400);
-    for (int32_t expected = 1; expected <= 399; ++expected) ASSERT_EQ(reserve(1), expected);
+    for (int32_t expected = 1; expected <= 399; ++expected)
+        ASSERT_EQ(reserve(1), expected);
     EXPECT_EQ(memory.entryCount(), 400);
     EXPECT_EQ(reserve(1), 400);
     EXPECT_EQ(memory.entryCount(), 410);
@@ -33,7 +33,8 @@ TEST_F(MemoryManagerTest, TableGrowsByTenWhenItsFourHundredEntriesAreTaken) {
 }
 
 TEST_F(MemoryManagerTest, TransientBlocksStayAboveTheTopmostLevelOneBlock) {
-    for (int i = 1; i <= 5; ++i) ASSERT_EQ(reserve(1), i);
+    for (int i = 1; i <= 5; ++i)
+        ASSERT_EQ(reserve(1), i);
     ASSERT_EQ(reserve(10), 6);
     memory.VTi_free(3);
     EXPECT_EQ(reserve(10), 7);
@@ -47,7 +48,8 @@ TEST_F(MemoryManagerTest, FreeingALevelReleasesThatLevelAndTheLevelsAboveIt) {
     int32_t saved = reserve(200);
     int32_t a = reserve(10), b = reserve(10), c = reserve(12);
     memory.freeLevel(10);
-    for (int32_t handle : {a, b, c}) EXPECT_EQ(memory.levelOf(handle), 0);
+    for (int32_t handle : {a, b, c})
+        EXPECT_EQ(memory.levelOf(handle), 0);
     EXPECT_EQ(memory.highWaterMark(), saved);
 
     memory.freeLevel(2);
@@ -83,7 +85,8 @@ TEST_F(MemoryManagerTest, ResizeKeepsContentsReplacesTheTagAndMovesOnTheNextLock
 }
 
 TEST_F(MemoryManagerTest, FreeingTheTopBlockLowersTheMarkPastFreeEntries) {
-    for (int i = 0; i < 5; ++i) reserve(1);
+    for (int i = 0; i < 5; ++i)
+        reserve(1);
     memory.VTi_free(3);
     memory.VTi_free(4);
     EXPECT_EQ(memory.highWaterMark(), 5);
@@ -128,7 +131,8 @@ TEST_F(MemoryManagerTest, AFullTableIsReportedUnlessQuiet) {
     MemoryManager full(fullErrors);
     full.VTi_ReAllocMem(MemoryManager::kCreateTable, 0, 0, false, 400);
     full.setEntryLimit(420);
-    for (int32_t i = 1; i < 420; ++i) ASSERT_EQ(full.VTi_AllocMem(1, 1, true, 0), i);
+    for (int32_t i = 1; i < 420; ++i)
+        ASSERT_EQ(full.VTi_AllocMem(1, 1, true, 0), i);
     EXPECT_EQ(full.VTi_AllocMem(1, 1, true, 0), 0);
     EXPECT_EQ(fullErrors.code(), 0);
     EXPECT_THROW(full.VTi_AllocMem(1, 1, false, 0), vetra::EngineFailure);

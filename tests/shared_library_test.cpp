@@ -3,10 +3,9 @@
 #include "engine/api/vetra40.h"
 #include "platform/dynamic_library.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <gtest/gtest.h>
 #include <memory>
 #include <set>
 #include <string>
@@ -18,7 +17,8 @@ std::vector<std::string> withPrefixes(std::initializer_list<const char*> prefixe
                                       std::initializer_list<const char*> names) {
     std::vector<std::string> result;
     for (const char* prefix : prefixes)
-        for (const char* name : names) result.push_back(std::string(prefix) + name);
+        for (const char* name : names)
+            result.push_back(std::string(prefix) + name);
     return result;
 }
 
@@ -29,13 +29,13 @@ std::vector<std::string> desktopResolutionOrder() {
         order.insert(order.end(), more.begin(), more.end());
     };
     const auto both = {"VTx_", "VT_"};
-    append(withPrefixes(both, {"AllocRecord", "FreeRecord", "RetrieveRecord", "SetRecord",
-                               "UpdateRecord"}));
-    append(withPrefixes(both, {"FieldHandle", "FieldHandleByLocal", "FieldName",
-                               "FreeRecordLayout", "GetRecordLayoutCount",
-                               "GetRecordLayoutField", "GetRecordLayoutInit",
-                               "GetRecordLayoutName", "InitAltRecordLayout", "InitRecordLayout",
-                               "LocalNumFromHnd", "RecWriteClear", "RecWritten", "UpdateField"}));
+    append(withPrefixes(
+        both, {"AllocRecord", "FreeRecord", "RetrieveRecord", "SetRecord", "UpdateRecord"}));
+    append(
+        withPrefixes(both, {"FieldHandle", "FieldHandleByLocal", "FieldName", "FreeRecordLayout",
+                            "GetRecordLayoutCount", "GetRecordLayoutField", "GetRecordLayoutInit",
+                            "GetRecordLayoutName", "InitAltRecordLayout", "InitRecordLayout",
+                            "LocalNumFromHnd", "RecWriteClear", "RecWritten", "UpdateField"}));
     append(withPrefixes(both, {"FreeEditSet", "GetEditSetCount", "GetEditSetHandle",
                                "GetEditSetName", "GetEditSetSize", "LoadEditSet"}));
     append(withPrefixes(both, {"CheckFlag", "ClearAllFlags", "CountFlags", "SetFlag", "SumFlags"}));
@@ -59,11 +59,17 @@ std::vector<std::string> desktopResolutionOrder() {
 }
 
 // Exported by the library but not bound by the desktop program.
-const std::vector<std::string> kOtherEntryPoints = {
-    "VTx_GetLastEngineError", "VTx_GetRecordLayoutDescript", "VTx_CheckEditSetAgainstLayout",
-    "VTx_GetEditSetDescript", "VTx_GetEditSetInfo", "VT_GetEditSetInfo", "VTx_GetMemoSize",
-    "VTx_SetDebug", "VT_GetRecordPtr", "VTi_GetEngineErrorMessage",
-    "VTi_ExportErrorList"};
+const std::vector<std::string> kOtherEntryPoints = {"VTx_GetLastEngineError",
+                                                    "VTx_GetRecordLayoutDescript",
+                                                    "VTx_CheckEditSetAgainstLayout",
+                                                    "VTx_GetEditSetDescript",
+                                                    "VTx_GetEditSetInfo",
+                                                    "VT_GetEditSetInfo",
+                                                    "VTx_GetMemoSize",
+                                                    "VTx_SetDebug",
+                                                    "VT_GetRecordPtr",
+                                                    "VTi_GetEngineErrorMessage",
+                                                    "VTi_ExportErrorList"};
 
 const std::vector<std::string> kClassExports = {
     "_ZN9TMetaFile8MetaInitEv", "_ZNK9TMetaFile19VTi_GetMetaFileNameEv",
@@ -89,7 +95,8 @@ TEST(SharedLibrary, ResolvesEveryEntryPointByName) {
     ASSERT_TRUE(engine.loaded()) << engine.error();
     auto order = desktopResolutionOrder();
     EXPECT_EQ(order.size(), 127u);
-    for (const std::string& name : order) EXPECT_NE(engine.resolve(name.c_str()), nullptr) << name;
+    for (const std::string& name : order)
+        EXPECT_NE(engine.resolve(name.c_str()), nullptr) << name;
     for (const std::string& name : kOtherEntryPoints)
         EXPECT_NE(engine.resolve(name.c_str()), nullptr) << name;
     for (const std::string& name : kClassExports)

@@ -7,7 +7,8 @@ namespace {
 using Table = vetra::SlotTable<int>;
 
 void fill(Table& table, int count) {
-    for (int i = 0; i < count; ++i) table.place(table.lowestFreeId(), std::make_unique<int>(i));
+    for (int i = 0; i < count; ++i)
+        table.place(table.lowestFreeId(), std::make_unique<int>(i));
 }
 
 TEST(SlotTable, HandsOutTheLowestFreeIdAndReusesFreedSlots) {
