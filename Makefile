@@ -11,7 +11,7 @@ all:
 
 # The main job on the bundled sample.
 demo: all
-	cd $(BUILD) && ./tools/engine_probe EditErrs.csv
+	cd $(BUILD) && ./tools/rmfdump samples/minimal.rmf && ./tools/engine_probe samples/minimal.rmf EditErrs.csv
 
 test: all
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
