@@ -261,6 +261,13 @@ TEST_F(EmbeddedTables, BinaryTablesHaveNoRecordsToRead) {
     EXPECT_EQ(metafile.OpenMetaTable("MISSING.DBF"), nullptr);
 }
 
+TEST_F(EmbeddedTables, ColumnPositionNeedsAColumnAndAnIndexedTable) {
+    EXPECT_EQ(metafile.columnPosition("C000", "SITES.DBF"), -1);
+    EXPECT_EQ(metafile.columnPosition("C000", "SITES.DBF."), -1);
+    EXPECT_EQ(metafile.columnPosition("C000", "SITES.DBF.CODE"), 0);
+    EXPECT_EQ(metafile.columnPosition("C000", "NONE.DBF.CODE"), 0);
+}
+
 TEST(TableNames, KindComesFromTheExtension) {
     EXPECT_EQ(vetra::tableKindOf("A.DBF"), vetra::kDbfTable);
     EXPECT_EQ(vetra::tableKindOf("A.DBF.CODE"), vetra::kDbfTable);

@@ -59,6 +59,10 @@ public:
     // Opens an embedded table by its directory name ("NAME.EXT", optionally followed by a dot
     // and a column name). Null when there is no such table or it cannot be read.
     vetra::t_dbfFile* OpenMetaTable(std::string_view name);
+    // The metafile position of the first field byte of the record whose column equals `key`,
+    // the column named as "TABLE.EXT.COLUMN": -1 without a column part or when no record
+    // matches, 0 when the table is missing or has no index.
+    int64_t columnPosition(std::string_view key, std::string_view columnName);
     int VTi_locMetaTbl(vetra::DirectoryEntry* entry, std::string_view name) {
         return directory_.VTi_locMetaTbl(entry, name, running_);
     }
