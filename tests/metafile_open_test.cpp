@@ -2,7 +2,7 @@
 // container checks, the directory and the embedded tables.
 #include "engine/api/vetra40.h"
 #include "engine/store/TMetaFile.h"
-#include "support/temp_metafiles.h"
+#include "tests/support/temp_metafiles.h"
 #include "tools/metafile_writer/raw_table.h"
 
 #include <cstring>
@@ -116,8 +116,7 @@ TEST_F(OpenMetafiles, ShowEditNameKeepsTheLowByte) {
 
 TEST_F(OpenMetafiles, OperationsNotBuiltYetFailWithoutThrowing) {
     int32_t id = open();
-    int32_t count = 0;
-    EXPECT_EQ(VTx_GetRecordLayoutCount(id, &count), -3);
+    EXPECT_EQ(VTx_ClearAllFlags(id), -3);
 }
 
 class MetafileInstance : public ::testing::Test {

@@ -20,4 +20,13 @@ template <class Operation> int32_t dispatch(int32_t mfID, Operation&& operation)
     }
 }
 
+// As dispatch, running the call as the internal operation `name` with its own catalogue code.
+template <class Operation>
+int32_t dispatchOperation(int32_t mfID, int32_t code, const char* name,
+                          Operation&& operation) noexcept {
+    return dispatch(mfID, [&](TMetaFile& mf) {
+        return mf.lastError().guard(code, name, [&] { return operation(mf); });
+    });
+}
+
 } // namespace vetra

@@ -11,88 +11,6 @@ int32_t pending(int32_t mfID) {
 
 } // namespace
 
-int32_t VTx_AllocRecord(int32_t mfID, int32_t, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_FreeRecord(int32_t mfID, int32_t) {
-    return pending(mfID);
-}
-int32_t VTx_RetrieveRecord(int32_t mfID, int32_t, char*) {
-    return pending(mfID);
-}
-int32_t VTx_SetRecord(int32_t mfID, int32_t, char) {
-    return pending(mfID);
-}
-int32_t VTx_UpdateRecord(int32_t mfID, int32_t, const char*) {
-    return pending(mfID);
-}
-int32_t VTx_UpdateRecordEx(int32_t mfID, int32_t, const char*, int32_t, int32_t) {
-    return pending(mfID);
-}
-int32_t VTx_UpdateField(int32_t mfID, int32_t, const char*, const char*) {
-    return pending(mfID);
-}
-int32_t VTx_RecWritten(int32_t mfID, const char*, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_RecWriteClear(int32_t mfID, const char*) {
-    return pending(mfID);
-}
-int32_t VTx_GetRecordLayoutCount(int32_t mfID, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_GetRecordLayoutName(int32_t mfID, int32_t, char*, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_GetRecordLayoutDescript(int32_t mfID, const char*, int32_t, int32_t*, char*) {
-    return pending(mfID);
-}
-int32_t VTx_InitRecordLayout(int32_t mfID, int32_t, const char*) {
-    return pending(mfID);
-}
-int32_t VTx_InitAltRecordLayout(int32_t mfID, int32_t, const char*) {
-    return pending(mfID);
-}
-int32_t VTx_FreeRecordLayout(int32_t mfID, const char*) {
-    return pending(mfID);
-}
-int32_t VTx_GetRecordLayoutInit(int32_t mfID, const char*, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_GetRecordLayoutField(int32_t mfID, int32_t*, int32_t*, char*, char*, char*, char*,
-                                 int32_t*, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_RecordLayoutOptions(int32_t mfID, const char*, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_FieldHandle(int32_t mfID, const char*, const char*, const char*) {
-    return pending(mfID);
-}
-int32_t VTx_FieldHandleByLocal(int32_t mfID, int32_t, const char*) {
-    return pending(mfID);
-}
-int32_t VTx_FieldName(int32_t mfID, int32_t, const char*, char*) {
-    return pending(mfID);
-}
-int32_t VTx_FieldOptions(int32_t mfID, int32_t, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_LocalNumFromHnd(int32_t mfID, int32_t) {
-    return pending(mfID);
-}
-int32_t VTx_CheckEditSetAgainstLayout(int32_t mfID, int32_t, intptr_t, VT_CheckFieldCallback) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditSetCount(int32_t mfID, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditSetName(int32_t mfID, int32_t, char*) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditSetDescript(int32_t mfID, const char*, int32_t, int32_t*, char*) {
-    return pending(mfID);
-}
 int32_t VTx_LoadEditSet(int32_t mfID, int32_t*, const char*, int32_t*, int32_t) {
     return pending(mfID);
 }
@@ -195,20 +113,5 @@ int32_t VTx_GetChoices(int32_t mfID, char*, int32_t, int32_t, int32_t*) {
     return pending(mfID);
 }
 int32_t VTx_FreeChoices(int32_t mfID) {
-    return pending(mfID);
-}
-int32_t VTx_GetVar(int32_t mfID, const char*, char*) {
-    return pending(mfID);
-}
-int32_t VTx_GetVarIndex(int32_t mfID, const char*, int32_t, char*) {
-    return pending(mfID);
-}
-int32_t VTx_GetVarSize(int32_t mfID, const char*, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_SetVar(int32_t mfID, const char*, const char*) {
-    return pending(mfID);
-}
-int32_t VTx_SetVarIndex(int32_t mfID, const char*, const char*, int32_t) {
     return pending(mfID);
 }

@@ -36,6 +36,12 @@ public:
 
     std::span<FieldSlot> slots();
     int32_t count() const { return count_; }
+    int32_t freeSlotCount();
+    // Adds `extra` free slots at the end.
+    void grow(int32_t extra);
+    // Marks a slot free again.
+    static void clear(FieldSlot& slot);
+    static bool inUse(const FieldSlot& slot) { return slot.layoutNumber != -1; }
 
 private:
     MemoryManager& memory_;

@@ -30,6 +30,7 @@ void TMetaFile::MetaInit() {
         fields_.reset();
         running_ = false;
         directory_.reset();
+        layouts_.reset();
         requiredVersion_ = "4.00";
         stream_.seek(0);
     });
@@ -61,6 +62,7 @@ void TMetaFile::VTi_Init(const char* path, char* version) {
         directory_.reset();
         memory_.VTi_ReAllocMem(vetra::MemoryManager::kCreateTable, 0, 0, false,
                                vetra::MemoryManager::kOpenEntries);
+        records_.reset();
         if (!stream_.open(path)) lastError_.fail(713, "VTi_Init");
 
         char text[4] = {};

@@ -5,7 +5,11 @@
 
 #include "engine/api/last_engine_error.h"
 #include "engine/api/vetra40.h"
+#include "engine/interp/engine_variables.h"
+#include "engine/records/bound_layouts.h"
+#include "engine/records/field_access.h"
 #include "engine/records/field_table.h"
+#include "engine/records/record_slots.h"
 #include "engine/store/memory_manager.h"
 #include "engine/store/metafile_directory.h"
 #include "engine/store/metafile_stream.h"
@@ -52,6 +56,10 @@ public:
     vetra::MetafileDirectory& directory() { return directory_; }
     vetra::TableReader& tableReader() { return tables_; }
     vetra::FieldTable& fieldTable() { return fields_; }
+    vetra::RecordSlots& records() { return records_; }
+    vetra::BoundLayouts& layouts() { return layouts_; }
+    vetra::FieldAccess& fieldAccess() { return fieldAccess_; }
+    vetra::EngineVariables& variables() { return variables_; }
     const std::string& version() const { return version_; }
     int32_t today() const { return today_; }
     bool editLogicRunning() const { return running_; }
@@ -79,6 +87,15 @@ private:
     vetra::TableReader tables_{memory_, stream_};
     vetra::MetafileDirectory directory_{memory_, stream_, lastError_};
     vetra::FieldTable fields_{memory_};
+    vetra::RecordSlots records_{memory_};
+    vetra::BoundLayouts layouts_{memory_,
+                                 fields_,
+                                 stream_,
+                                 directory_.internalTables().catalogue,
+                                 directory_.internalTables().dataDictionary,
+                                 lastError_};
+    vetra::FieldAccess fieldAccess_{fields_};
+    vetra::EngineVariables variables_{memory_};
     std::string requiredVersion_;
     std::string version_;
     int32_t today_ = 0;

@@ -11,6 +11,10 @@ constexpr int32_t kFieldTable = 2;
 constexpr int32_t kTableDescriptor = 3;
 constexpr int32_t kTableFields = 4;
 constexpr int32_t kFieldValue = 5;
+constexpr int32_t kRecordBuffer = 6;
+constexpr int32_t kBoundLayouts = 7;
+constexpr int32_t kNameBlock = 8;
+constexpr int32_t kEngineVariable = 9;
 constexpr int32_t kEditSet = 10;
 
 } // namespace vetra::tags

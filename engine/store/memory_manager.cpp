@@ -161,6 +161,11 @@ int32_t MemoryManager::levelOf(int32_t handle) const {
     return entries_[static_cast<size_t>(handle)].level;
 }
 
+size_t MemoryManager::blockSize(int32_t handle) const {
+    if (handle <= 0 || handle >= entryCount()) return 0;
+    return entries_[static_cast<size_t>(handle)].size;
+}
+
 void MemoryManager::freeLevel(int32_t level) {
     if (!tableExists()) return;
     int32_t start = level < 2 ? 1 : transientStart();

@@ -56,6 +56,7 @@ public:
     int32_t highWaterMark() const { return highWaterMark_; }
     int32_t transientStart() const;
     int32_t levelOf(int32_t handle) const;
+    size_t blockSize(int32_t handle) const;
     size_t bytesInUse() const { return bytesInUse_; }
     void setByteLimit(size_t limit) { byteLimit_ = limit; }
     void setEntryLimit(int32_t limit) { entryLimit_ = limit; }
