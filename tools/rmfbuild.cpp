@@ -19,7 +19,8 @@ namespace {
 constexpr const char* helpText =
     R"(Usage: rmfbuild MANIFEST.toml -o OUT.rmf [options]
 
-Builds a metafile from a TOML manifest and the CSV and text files it names.
+Builds a metafile from a TOML manifest and the CSV, text and NAACCR XML files it
+names.
 
 Options:
   -o, --output FILE            the metafile to write (required)

@@ -2,90 +2,18 @@
 
 #include "tools/metafile_writer/csv_table_rows.h"
 #include "tools/metafile_writer/file_contents.h"
+#include "tools/metafile_writer/manifest_layouts.h"
+#include "tools/metafile_writer/manifest_values.h"
 #include "tools/metafile_writer/raw_table.h"
 #include "tools/metafile_writer/table_name.h"
-#include "tools/metafile_writer/writer_error.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <initializer_list>
-#include <optional>
 #include <string_view>
-#include <toml++/toml.h>
 #include <utility>
 
 namespace vetra::writer {
 
 namespace {
-
-struct Manifest {
-    std::filesystem::path file;
-    std::filesystem::path directory; // sources are named relative to it
-    MetafileBuilder& builder;
-};
-
-[[noreturn]] void fail(const Manifest& manifest, const toml::node& node,
-                       const std::string& message) {
-    throw WriterError(manifest.file,
-                      "line " + std::to_string(node.source().begin.line) + ": " + message);
-}
-
-// Errors from the library name no file; here they belong to the manifest line that caused them.
-template <class Action>
-void attributeErrors(const Manifest& manifest, const toml::node& node, Action action) {
-    try {
-        action();
-    } catch (const WriterError& error) {
-        if (!error.file().empty()) throw;
-        fail(manifest, node, error.what());
-    }
-}
-
-void requireKnownKeys(const Manifest& manifest, const toml::table& table,
-                      std::initializer_list<std::string_view> known, std::string_view where) {
-    for (auto&& [key, value] : table)
-        if (std::find(known.begin(), known.end(), key.str()) == known.end())
-            fail(manifest, value,
-                 "unknown key \"" + std::string(key.str()) + "\" in " + std::string(where));
-}
-
-const toml::table& requireTable(const Manifest& manifest, const toml::node& node,
-                                std::string_view what) {
-    if (!node.is_table()) fail(manifest, node, std::string(what) + " must be a table");
-    return *node.as_table();
-}
-
-std::optional<std::string> optionalString(const Manifest& manifest, const toml::table& table,
-                                          std::string_view key) {
-    const toml::node* node = table.get(key);
-    if (node == nullptr) return std::nullopt;
-    if (!node->is_string()) fail(manifest, *node, std::string(key) + " must be a string");
-    return node->as_string()->get();
-}
-
-std::string requireString(const Manifest& manifest, const toml::table& table,
-                          std::string_view key) {
-    auto value = optionalString(manifest, table, key);
-    if (!value) fail(manifest, table, "missing " + std::string(key));
-    return *value;
-}
-
-// Up to 65535, which covers every length the formats allow; anything larger is refused here
-// rather than narrowed.
-std::optional<int> optionalCount(const Manifest& manifest, const toml::table& table,
-                                 std::string_view key) {
-    const toml::node* node = table.get(key);
-    if (node == nullptr) return std::nullopt;
-    if (!node->is_integer()) fail(manifest, *node, std::string(key) + " must be an integer");
-    std::int64_t value = node->as_integer()->get();
-    if (value < 0 || value > 0xFFFF) fail(manifest, *node, std::string(key) + " is out of range");
-    return static_cast<int>(value);
-}
-
-std::filesystem::path sourcePath(const Manifest& manifest, const toml::table& table,
-                                 std::string_view key) {
-    return manifest.directory / requireString(manifest, table, key);
-}
 
 // Memo, date and logical fields have one possible length, which the author may leave out.
 int defaultLength(char type) {
@@ -183,10 +111,12 @@ void readTableSections(const Manifest& manifest, const toml::node& node) {
 using SectionReader = void (*)(const Manifest&, const toml::node&);
 
 // Read in this order whatever their order in the file, so a later section may rely on an
-// earlier one.
+// earlier one: layouts on the dictionary.
 constexpr std::pair<std::string_view, SectionReader> sectionReaders[] = {
     {"metafile", readMetafileSection},
     {"table", readTableSections},
+    {"dictionary", readDictionarySections},
+    {"layout", readLayoutSections},
 };
 
 toml::table parseManifest(const std::filesystem::path& file) {

@@ -6,6 +6,9 @@
 //                rows = "sites.csv"                     (optional; a header names the columns)
 //   [[table]]    name = "CODES.ASC", kind = "text", source = "codes.txt"
 //   [[table]]    name = "CODES.BIN", kind = "binary", source = "codes.bin", record_length = 8
+//   [[dictionary]] source = "dictionary.csv"                (see manifest_layouts.h)
+//   [[layout]]   number = 1, name = "Incidence", fields = "layout1.csv"
+//                or naaccr_xml = "naaccr-dictionary.xml"  (see manifest_layouts.h)
 //
 // File names are relative to the manifest. Unknown sections and keys are errors, so that a
 // misspelt key is not silently ignored.

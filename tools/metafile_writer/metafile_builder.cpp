@@ -3,10 +3,12 @@
 #include "tools/metafile_writer/dbf_image_writer.h"
 #include "tools/metafile_writer/directory_table.h"
 #include "tools/metafile_writer/internal_tables.h"
+#include "tools/metafile_writer/layout_table_rows.h"
 #include "tools/metafile_writer/table_name.h"
 #include "tools/metafile_writer/writer_error.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace vetra::writer {
 
@@ -50,6 +52,33 @@ DirectoryEntry directoryEntry(const RawTable& table, const MetafileOptions&) {
     return DirectoryEntry{table.name, table.recordCount, table.recordLength, table.data, {}, {}};
 }
 
+DbfTable* tableNamed(std::vector<DbfTable>& tables, std::string_view name) {
+    auto table = std::find_if(tables.begin(), tables.end(), [&](const DbfTable& candidate) {
+        return sameTableName(candidate.name, name);
+    });
+    return table == tables.end() ? nullptr : &*table;
+}
+
+void prependRows(std::vector<DbfTable>& tables, std::string_view name, std::vector<DbfRow> rows) {
+    std::vector<DbfRow>& existing = tableNamed(tables, name)->rows;
+    existing.insert(existing.begin(), std::make_move_iterator(rows.begin()),
+                    std::make_move_iterator(rows.end()));
+}
+
+// The internal tables with the rows of the dictionary and the layouts before those added one
+// by one, so that the layouts' records keep their numbers whatever else is added.
+std::vector<DbfTable> internalTablesWithLayouts(std::vector<DbfTable> tables,
+                                                const RecordLayoutSet& layouts) {
+    LayoutTableRows rows = layoutTableRows(layouts);
+    std::vector<DbfRow> catalogue;
+    for (const CatalogueRecord& record : rows.catalogue)
+        catalogue.push_back(catalogueRow(record));
+    prependRows(tables, dataDictionaryTableName, std::move(rows.dictionary));
+    prependRows(tables, layoutFieldTableName, std::move(rows.layoutFields));
+    prependRows(tables, componentTableName, std::move(catalogue));
+    return tables;
+}
+
 template <class AnyTable>
 void addEntryUnlessOmitted(std::vector<DirectoryEntry>& entries, const AnyTable& table,
                            const MetafileOptions& options) {
@@ -90,11 +119,8 @@ void MetafileBuilder::addTable(RawTable table) {
 }
 
 void MetafileBuilder::addInternalRow(std::string_view tableName, DbfRow row) {
-    auto table =
-        std::find_if(internalTables_.begin(), internalTables_.end(), [&](const DbfTable& internal) {
-            return sameTableName(internal.name, tableName);
-        });
-    if (table == internalTables_.end())
+    DbfTable* table = tableNamed(internalTables_, tableName);
+    if (table == nullptr)
         throw WriterError(std::string(tableName) + " is not one of the internal tables");
     try {
         validateRow(table->columns, row);
@@ -104,6 +130,22 @@ void MetafileBuilder::addInternalRow(std::string_view tableName, DbfRow row) {
     table->rows.push_back(std::move(row));
 }
 
+void MetafileBuilder::addDictionaryEntry(DictionaryEntry entry) {
+    layouts_.addDictionaryEntry(std::move(entry));
+}
+
+void MetafileBuilder::addLayout(RecordLayout layout) {
+    layouts_.addLayout(std::move(layout));
+}
+
+const DictionaryEntry* MetafileBuilder::dictionaryEntry(long localNumber) const {
+    return layouts_.dictionaryEntry(localNumber);
+}
+
+void MetafileBuilder::addCatalogueRecord(const CatalogueRecord& record) {
+    addInternalRow(componentTableName, catalogueRow(record));
+}
+
 Bytes MetafileBuilder::build() const {
     validateVersion(options_.version);
     for (const std::string& name : options_.omittedTables)
@@ -111,7 +153,7 @@ Bytes MetafileBuilder::build() const {
             throw WriterError("cannot omit " + name + ": the metafile has no such table");
 
     std::vector<DirectoryEntry> entries;
-    for (const DbfTable& table : internalTables_)
+    for (const DbfTable& table : internalTablesWithLayouts(internalTables_, layouts_))
         addEntryUnlessOmitted(entries, table, options_);
     for (const Table& table : tables_)
         std::visit([&](const auto& any) { addEntryUnlessOmitted(entries, any, options_); }, table);

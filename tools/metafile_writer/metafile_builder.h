@@ -4,8 +4,10 @@
 #pragma once
 
 #include "tools/metafile_writer/byte_buffer.h"
+#include "tools/metafile_writer/catalogue_record.h"
 #include "tools/metafile_writer/dbf_table.h"
 #include "tools/metafile_writer/raw_table.h"
+#include "tools/metafile_writer/record_layout_set.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -38,8 +40,20 @@ public:
     void addTable(DbfTable table);
     void addTable(RawTable table);
 
-    // Adds a row to one of the internal tables (see internal_tables.h).
+    // Adds a row to one of the internal tables (see internal_tables.h). The rows written for
+    // the dictionary and the layouts come first in their tables, these after them.
     void addInternalRow(std::string_view tableName, DbfRow row);
+
+    // The data dictionary and the record layouts, written into _RE_DDIC.DBF, _RE_BUFF.DBF and
+    // _RE_COMP.DBF (see layout_table_rows.h). Each throws WriterError as RecordLayoutSet does;
+    // a layout's fields need their dictionary entries first.
+    void addDictionaryEntry(DictionaryEntry entry);
+    void addLayout(RecordLayout layout);
+    const DictionaryEntry* dictionaryEntry(long localNumber) const;
+
+    // Appends a record to the catalogue _RE_COMP.DBF, after the "RL" records of the layouts.
+    // Throws WriterError for a record that does not fit the catalogue's columns.
+    void addCatalogueRecord(const CatalogueRecord& record);
 
     MetafileOptions& options() { return options_; }
     const MetafileOptions& options() const { return options_; }
@@ -55,7 +69,8 @@ private:
     bool hasTable(std::string_view name) const;
 
     MetafileOptions options_;
-    std::vector<DbfTable> internalTables_;
+    std::vector<DbfTable> internalTables_; // the rows added by addInternalRow
+    RecordLayoutSet layouts_;
     std::vector<Table> tables_;
 };
 
