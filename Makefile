@@ -3,9 +3,13 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 
-.PHONY: all demo test test-sanitize format clean
+.PHONY: deps all demo test test-sanitize format clean
 
-all:
+# Installs the build dependencies on a fresh machine; does nothing when they are present.
+deps:
+	bash scripts/install-deps.sh
+
+all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -16,7 +20,7 @@ demo: all
 test: all
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
-test-sanitize:
+test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVETRA_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -27,3 +31,19 @@ format:
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)
+
+# Fuzzes the metafile reader for FUZZ_SECONDS, starting from a seed corpus of valid files; a
+# crash, leak or sanitizer report fails the target and leaves the input in FUZZ_BUILD/findings.
+# Only the fuzz programs are built: the shared library does not link with clang's sanitizers.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: fuzz
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVETRA_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target open_metafile_fuzz make_seed_corpus
+	$(FUZZ_BUILD)/fuzz/make_seed_corpus $(FUZZ_BUILD)/corpus
+	mkdir -p $(FUZZ_BUILD)/findings
+	$(FUZZ_BUILD)/fuzz/open_metafile_fuzz -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
+		-timeout=10 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/ \
+		$(FUZZ_BUILD)/corpus

@@ -26,6 +26,7 @@ writer::MetafileBuilder sampleBuilder() {
     builder.addTable(writer::DbfTable{"EMPTY.DBF", {{"CODE", 'C', 4, 0}}, {}, {}});
     builder.addTable(writer::makeTextTable("CODES.ASC", "10  first   \n20\tsecond\r\n30 third"));
     builder.addTable(writer::makeTextTable("NOTHING.ASC", ""));
+    builder.addTable(writer::makeTextTable("GAPS.ASC", "A\n\n   \nB\n"));
     builder.addTable(writer::makeBinaryTable("BITS.BIN", {1, 2, 3, 4, 5, 6}, 2));
     return builder;
 }
@@ -246,6 +247,7 @@ TEST_F(EmbeddedTables, ReadsTextTablesLineByLine) {
     auto kept = readAll("CODES.ASC", true);
     EXPECT_EQ(kept[0], "10  first   \n");
     EXPECT_TRUE(readAll("NOTHING.ASC").empty());
+    EXPECT_EQ(readAll("GAPS.ASC"), (std::vector<std::string>{"A", "", "", "B"}));
 }
 
 TEST_F(EmbeddedTables, BinaryTablesHaveNoRecordsToRead) {

@@ -2,7 +2,9 @@
 
 #include "engine/api/caller_buffer.h"
 #include "engine/library/local_date.h"
+#include "engine/store/internal_records.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -74,7 +76,10 @@ void TMetaFile::VTi_Init(const char* path, char* version) {
 
         directory_.read(tables_);
         directory_.locateInternalTables();
-        fields_.create(directory_.internalTables().bufferFields.recordCount);
+        // The field table needs one slot per buffer field record that the file really holds.
+        const vetra::DirectoryEntry& bufferFields = directory_.internalTables().bufferFields;
+        int64_t stored = bufferFields.dataLength / vetra::kBufferFieldTable.recordLength;
+        fields_.create(static_cast<int32_t>(std::min<int64_t>(bufferFields.recordCount, stored)));
     } catch (...) {
         if (lastError_.code() == 0) lastError_.record(713);
         throw EngineFailure(std::to_string(lastError_.code()));

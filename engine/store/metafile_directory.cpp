@@ -35,7 +35,7 @@ void MetafileDirectory::reset() {
 
 int64_t MetafileDirectory::blockContentPosition(std::string_view blockNumberText) const {
     int64_t block = parseDecimalText(blockNumberText);
-    if (block == 0) return 0;
+    if (block <= 0) return 0;
     return block * memoBlockSize_ + memoBase_ + 8;
 }
 
@@ -44,7 +44,7 @@ DirectoryEntry MetafileDirectory::readEntry(const uint8_t* record) {
     std::string_view name = field(record, 1, 12);
     size_t end = name.find_last_not_of(" \r\n");
     name = end == std::string_view::npos ? std::string_view() : name.substr(0, end + 1);
-    std::memcpy(entry.name, name.data(), std::min<size_t>(name.size(), 12));
+    if (!name.empty()) std::memcpy(entry.name, name.data(), std::min<size_t>(name.size(), 12));
 
     entry.dataPosition = blockContentPosition(field(record, 26, 10));
     if (entry.dataPosition != 0) {

@@ -37,7 +37,7 @@ std::string_view trimRight(std::string_view text, std::string_view blanks) {
 void copyTerminated(std::span<char> buffer, std::string_view text) {
     if (buffer.empty()) return;
     size_t count = std::min(text.size(), buffer.size() - 1);
-    std::memcpy(buffer.data(), text.data(), count);
+    if (count > 0) std::memcpy(buffer.data(), text.data(), count);
     buffer[count] = '\0';
 }
 
@@ -143,6 +143,12 @@ bool TableReader::readFieldDescriptors(t_dbfFile* table, bool cumulativeOffsets)
     }
     uint8_t terminator = 0;
     stream_.readByte(&terminator);
+    // A directory whose descriptors do not end where its header says has been damaged, for
+    // example by a text-mode copy that turned line feeds into line ends.
+    if (!cumulativeOffsets && terminator != 0x0D) {
+        lastFailure_ = "fread failure";
+        return false;
+    }
     return true;
 }
 
@@ -163,6 +169,8 @@ t_dbfFile* TableReader::openDirectoryHeader() {
 }
 
 t_dbfFile* TableReader::OpenMetaTable(const DirectoryEntry& entry, std::string_view name) {
+    // A table without a data block is empty; a table file without one has no header to read.
+    bool noData = entry.dataPosition == 0;
     if (stream_.seek(entry.dataPosition) != 0) {
         lastFailure_ = "seek failure";
         return nullptr;
@@ -177,13 +185,14 @@ t_dbfFile* TableReader::OpenMetaTable(const DirectoryEntry& entry, std::string_v
                 static_cast<char>(std::toupper(static_cast<unsigned char>(shortName[i])));
         table->kind = tableKindOf(table->name);
         table->indexPosition = entry.indexPosition;
+        if (noData && table->kind == kDbfTable) return fail(table, "no data");
         if (table->kind == kDbfTable) {
             if (!readHeader(table, false) || !readFieldDescriptors(table, true))
                 return fail(table, lastFailure_.c_str());
             // Records start where the header says, whatever the descriptors add up to.
             table->dataStart = entry.dataPosition + table->headerLength;
         } else {
-            table->recordCount = entry.recordCount;
+            table->recordCount = noData ? 0 : entry.recordCount;
             table->recordLength = entry.recordLength;
             table->endPosition = entry.dataLength;
             table->dataStart = entry.dataPosition;
@@ -200,9 +209,13 @@ int TableReader::readNextRecord(t_dbfFile* table, std::span<char> buffer, bool k
     if (table->recordCursor >= table->recordCount) return 0;
     int64_t record = table->recordCursor++;
     if (table->kind == kDbfTable) {
-        int64_t length = std::max(table->recordLength - 1, 0);
-        auto bytes = stream_.bytesAt(table->dataStart + record * table->recordLength + 1, length);
-        if (bytes.size() != static_cast<size_t>(length)) return 0;
+        // Every record, its deletion byte included, must lie inside the metafile; so a bogus
+        // record count ends with the file.
+        int64_t start = table->dataStart + record * table->recordLength;
+        if (table->recordLength < 1 || stream_.bytesAt(start, table->recordLength).empty())
+            return 0;
+        int64_t length = table->recordLength - 1;
+        auto bytes = stream_.bytesAt(start + 1, length);
         stream_.seek(table->dataStart + (record + 1) * table->recordLength);
         copyTerminated(buffer, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
         return 1;
@@ -212,6 +225,7 @@ int TableReader::readNextRecord(t_dbfFile* table, std::span<char> buffer, bool k
         if (table->nextLine >= end || stream_.seek(table->nextLine) != 0) return 0;
         std::string line = stream_.readLine(
             static_cast<size_t>(std::min<int64_t>(kMaxLineLength, end - table->nextLine)));
+        if (line.empty()) return 0; // the table runs past the end of the metafile
         table->nextLine = stream_.tell();
         std::string_view text = line;
         copyTerminated(buffer, keepSpaces ? text : trimRight(text, " \r\n"));

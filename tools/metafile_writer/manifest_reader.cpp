@@ -136,9 +136,10 @@ MetafileBuilder readManifest(const std::filesystem::path& manifestFile) {
     Manifest manifest{manifestFile, manifestFile.parent_path(), builder};
     toml::table root = parseManifest(manifestFile);
     for (auto&& [key, value] : root) {
+        std::string_view section = key.str(); // a structured binding cannot be captured in C++20
         bool known = std::any_of(std::begin(sectionReaders), std::end(sectionReaders),
-                                 [&](const auto& reader) { return reader.first == key.str(); });
-        if (!known) fail(manifest, value, "unknown section [" + std::string(key.str()) + "]");
+                                 [section](const auto& reader) { return reader.first == section; });
+        if (!known) fail(manifest, value, "unknown section [" + std::string(section) + "]");
     }
     for (const auto& [name, read] : sectionReaders)
         if (const toml::node* section = root.get(name)) read(manifest, *section);

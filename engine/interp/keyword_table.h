@@ -1,0 +1,95 @@
+// The keyword table of compiled edit logic. Every keyword, operator and punctuation mark of
+// the edit language is one code character in the compiled text; the table gives each its
+// token code, its token kind and the name the readable rendering writes for it. The compiler,
+// the token reader and the renderer share it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace vetra {
+
+enum TokenKind : uint8_t {
+    kFieldReference = 0,
+    kBrace = 1,
+    kCharacterLiteral = 2,
+    kPunctuation = 3, // also the end-of-program token
+    kCall = 5,        // library call, user function call, function declaration
+    kIdentifier = 6,
+    kDeclaration = 7, // char, int and return
+    kNumber = 8,
+    kNamedConstant = 9,
+    kOperator = 10,
+    kStringLiteral = 11,
+    kBlockKeyword = 14, // followed by a 4-digit block length
+};
+
+struct Keyword {
+    std::string_view name;
+    char codeCharacter;
+    char tokenCode;
+    TokenKind kind;
+};
+
+inline constexpr std::array<Keyword, 53> kKeywords = {{
+    {"!", '!', '!', kOperator},
+    {"\"", '"', 0x0B, kStringLiteral},
+    {"#", '#', '#', kFieldReference},
+    {"mod", '%', '%', kOperator},
+    {"&&", '&', '&', kOperator},
+    {"'", '\'', '\'', kCharacterLiteral},
+    {"(", '(', '(', kPunctuation},
+    {")", ')', ')', kPunctuation},
+    {"*", '*', '*', kOperator},
+    {"+", '+', '+', kOperator},
+    {",", ',', ',', kOperator},
+    {"-", '-', '-', kOperator},
+    {".", '.', '.', kPunctuation},
+    {"/", '/', '/', kOperator},
+    {":", ':', ':', kPunctuation},
+    {";", ';', ';', kPunctuation},
+    {"<", '<', '<', kOperator},
+    {"=", '=', '=', kOperator},
+    {">", '>', '>', kOperator},
+    {"else", 'A', 'A', kBlockKeyword},
+    {"while", 'B', 'B', kBlockKeyword},
+    {"for", 'C', 'C', kBlockKeyword},
+    {"return", 'D', 'D', kDeclaration},
+    {"==", 'E', 'E', kOperator},
+    {"if", 'F', 'F', kBlockKeyword},
+    {">=", 'G', 'G', kOperator},
+    {"char", 'H', 'H', kDeclaration},
+    {"int", 'I', 'I', kDeclaration},
+    {"!=", 'J', 'J', kOperator},
+    {"<=", 'K', 'K', kOperator},
+    {"do", 'L', 'L', kBlockKeyword},
+    {"libfnc", 'M', 'M', kCall},
+    {"var", 'N', 'N', kIdentifier},
+    {"dt_today", 'O', 'O', kNamedConstant},
+    {"dt_unknown", 'P', 'P', kNamedConstant},
+    {"fail", 'Q', '0', kNamedConstant},
+    {"pass", 'R', '1', kNamedConstant},
+    {"dt_max", 'S', '2', kNamedConstant},
+    {"dt_exact", 'T', '3', kNamedConstant},
+    {"number", 'U', 'U', kNumber},
+    {"[", '[', '[', kPunctuation},
+    {"]", ']', ']', kPunctuation},
+    {"funccall", 'm', 'm', kCall},
+    {"function", 'n', 'n', kCall},
+    {"{", '{', '{', kBrace},
+    {"||", '|', '|', kOperator},
+    {"}", '}', '}', kBrace},
+    {"dt_empty", 'W', 'W', kNamedConstant},
+    {"dt_valid", 'X', 'X', kNamedConstant},
+    {"dt_missing", 'Y', 'Y', kNamedConstant},
+    {"dt_error", 'Z', 'Z', kNamedConstant},
+    {"dt_day_empty", 'y', 'y', kNamedConstant},
+    {"dt_month_empty", 'z', 'z', kNamedConstant},
+}};
+
+// The row of a code character, found by arithmetic on the character: null for a character
+// that is no code.
+const Keyword* keywordForCode(char codeCharacter);
+
+} // namespace vetra

@@ -1,0 +1,101 @@
+// libFuzzer target: any bytes, opened as a metafile. The input goes to a file because the
+// engine opens metafiles by path. A clean open is followed by everything a host may do with
+// the directory: every table opened, read to its end and closed, then the instance closed.
+// Besides the sanitizers' findings these count as crashes: a failure without a catalogue
+// code, a failed close, memory left behind by a table or by the instance, and a table that
+// yields more records than the input has bytes.
+#include "engine/api/engine_failure.h"
+#include "engine/api/vetra40.h"
+#include "engine/store/TMetaFile.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Reading stops here whatever a table claims, so that one input cannot take a run's time.
+constexpr std::size_t recordCap = 10000;
+
+// One file per process, in memory when /dev/shm is there; every run overwrites it.
+const std::string& inputPath() {
+    static const std::string path = [] {
+        std::filesystem::path folder = std::filesystem::is_directory("/dev/shm")
+                                           ? std::filesystem::path("/dev/shm")
+                                           : std::filesystem::temp_directory_path();
+        return (folder / ("open_metafile_fuzz-" + std::to_string(::getpid()) + ".rmf")).string();
+    }();
+    return path;
+}
+
+void removeInput() {
+    std::remove(inputPath().c_str());
+}
+
+void writeInput(const uint8_t* data, std::size_t size) {
+    std::FILE* file = std::fopen(inputPath().c_str(), "wb");
+    if (file == nullptr) std::abort();
+    if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
+    std::fclose(file);
+}
+
+void requireCatalogueCode(const vetra::EngineFailure& failure) {
+    char* end = nullptr;
+    long code = std::strtol(failure.what(), &end, 10);
+    char message[256];
+    char function[64];
+    if (end == failure.what() || *end != '\0' || code <= 0 ||
+        VTerr_GetEngineErrorMessage(static_cast<int32_t>(code), message, sizeof message, function,
+                                    sizeof function) != 0)
+        std::abort();
+}
+
+// Every record takes at least one byte of the file (a table's deletion byte, a text line's
+// line feed), so a table that yields more records than the input has bytes is reading what
+// is not there.
+void readTable(TMetaFile& metafile, const char* name, std::size_t inputSize) {
+    std::size_t bytesBefore = metafile.memory().bytesInUse();
+    vetra::t_dbfFile* table = metafile.OpenMetaTable(name);
+    if (table != nullptr) {
+        std::array<char, 1024> buffer;
+        std::size_t records = 0;
+        while (records < recordCap &&
+               metafile.tableReader().readNextRecord(table, buffer, false) == 1)
+            ++records;
+        if (records > inputSize) std::abort();
+        metafile.tableReader().close(table);
+    }
+    if (metafile.memory().bytesInUse() != bytesBefore) std::abort(); // a table leaked a block
+}
+
+void openAndReadEverything(std::size_t inputSize) {
+    char version[5] = {};
+    try {
+        TMetaFile metafile(inputPath().c_str(), version, nullptr, 0);
+        for (const vetra::DirectoryEntry& entry : metafile.directory().entries())
+            readTable(metafile, entry.name, inputSize);
+        if (metafile.close() != 0 || metafile.memory().highWaterMark() != 0 ||
+            metafile.memory().bytesInUse() != 0)
+            std::abort();
+    } catch (const vetra::EngineFailure& failure) {
+        requireCatalogueCode(failure);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    std::atexit(removeInput);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    writeInput(data, size);
+    openAndReadEverything(size);
+    return 0;
+}
