@@ -28,10 +28,12 @@ void storeBytes(FieldSlot& slot, std::string_view bytes) {
     std::memcpy(slot.value, bytes.data(), std::min(bytes.size(), static_cast<size_t>(slot.length)));
 }
 
+// Right-justified values lose their trailing blanks and line ends and their leading blanks
+// and tabs.
 std::string_view trimmedForJustification(std::string_view value) {
-    size_t end = value.find_last_not_of(' ');
+    size_t end = value.find_last_not_of(" \r\n");
     value = end == std::string_view::npos ? std::string_view() : value.substr(0, end + 1);
-    size_t start = value.find_first_not_of(' ');
+    size_t start = value.find_first_not_of(" \t");
     return start == std::string_view::npos ? std::string_view() : value.substr(start);
 }
 

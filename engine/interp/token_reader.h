@@ -1,0 +1,62 @@
+// VTi_GetToken and VTi_GetHardToken: reading compiled edit logic one token at a time into the
+// instance's token record. The record keeps the text, kind and code of the last token read,
+// and the position it started at, so that callers can put a token back and still inspect it.
+#pragma once
+
+#include "engine/api/last_engine_error.h"
+#include "engine/interp/token_decoder.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace vetra {
+
+// The current text of a field by local number, or null when the layout has no such field.
+class FieldValueSource {
+public:
+    virtual const char* fieldValue(int32_t localNumber) = 0;
+    virtual ~FieldValueSource() = default;
+};
+
+struct TokenRecord {
+    static constexpr size_t kTextCapacity = 80;
+
+    char text[kTextCapacity] = {};
+    uint8_t kind = 0;
+    char code = 0;
+    int32_t fieldReference = 0;
+};
+
+class TokenReader {
+public:
+    static constexpr int kHardTokenErrors = 25;
+
+    TokenReader(LastEngineError& errors, FieldValueSource& fields)
+        : errors_(errors), fields_(fields) {}
+
+    // Starts reading `logic` at `position`.
+    void start(std::string_view logic, size_t position);
+
+    uint8_t VTi_GetToken();
+    // Reads a token whose text must begin with `expected`; otherwise fails with 2073 + index.
+    void VTi_GetHardToken(char expected, int errorIndex);
+    void putBack() { position_ = tokenStart_; }
+
+    const TokenRecord& token() const { return token_; }
+    size_t position() const { return position_; }
+    void setPosition(size_t position) { position_ = position; }
+    std::string_view logic() const { return logic_; }
+
+private:
+    void setText(std::string_view text);
+
+    LastEngineError& errors_;
+    FieldValueSource& fields_;
+    std::string_view logic_;
+    size_t position_ = 0;
+    size_t tokenStart_ = 0;
+    TokenRecord token_;
+};
+
+} // namespace vetra
