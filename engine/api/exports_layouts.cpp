@@ -179,13 +179,21 @@ int32_t VTx_LocalNumFromHnd(int32_t mfID, int32_t hField) {
     });
 }
 
-int32_t VTx_CheckEditSetAgainstLayout(int32_t mfID, int32_t, intptr_t owner,
+int32_t VTx_CheckEditSetAgainstLayout(int32_t mfID, int32_t hEditSet, intptr_t owner,
                                       VT_CheckFieldCallback callback) {
     return vetra::dispatch(mfID, [&](TMetaFile& mf) -> int32_t {
-        if (owner == 0) mf.lastError().fail(621, "VTi_CheckEditSetAgainstLayout");
-        if (callback == nullptr) mf.lastError().fail(622, "VTi_CheckEditSetAgainstLayout");
-        if (!mf.layouts().everBound()) mf.lastError().fail(620, "VTi_CheckEditSetAgainstLayout");
-        // Edit set handles name loaded edit sets, and none can be loaded yet.
-        mf.lastError().fail(623, "get_edit_recnos");
+        const char* operation = "VTi_CheckEditSetAgainstLayout";
+        if (owner == 0) mf.lastError().fail(621, operation);
+        if (callback == nullptr) mf.lastError().fail(622, operation);
+        const vetra::BoundLayout* first = mf.layouts().firstEntry();
+        if (first == nullptr) mf.lastError().fail(620, operation);
+        const vetra::EditSetRecord* set = mf.editSets().find(hEditSet);
+        if (set == nullptr) mf.lastError().fail(623, "get_edit_recnos");
+        const auto& tables = mf.directory().internalTables();
+        std::vector<int32_t> layoutFields =
+            vetra::layoutLocalNumbers(mf.stream(), tables, first->layoutNumber);
+        vetra::reportFieldsMissingFromLayout(mf.stream(), tables, set->name, layoutFields, owner,
+                                             callback);
+        return 0;
     });
 }

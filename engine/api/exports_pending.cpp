@@ -11,51 +11,6 @@ int32_t pending(int32_t mfID) {
 
 } // namespace
 
-int32_t VTx_LoadEditSet(int32_t mfID, int32_t*, const char*, int32_t*, int32_t) {
-    return pending(mfID);
-}
-int32_t VTx_FreeEditSet(int32_t mfID, int32_t) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditSetSize(int32_t mfID, int32_t, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditSetInfo(int32_t mfID, int32_t, char*, int32_t*, int32_t*, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditHandle(int32_t mfID, int32_t, int32_t*, const char*) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditName(int32_t mfID, int32_t, int32_t, char*) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditInfo(int32_t mfID, int32_t, int32_t, const char*, char*, int32_t) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditInfoEx(int32_t mfID, int32_t, int32_t, char*, int32_t*, int32_t*, int32_t*,
-                          int32_t*, int32_t*, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditCounts(int32_t mfID, int32_t, int32_t, int32_t*, int32_t*, int32_t*, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditDescript(int32_t mfID, int32_t, int32_t, int32_t, int32_t, int32_t*, char*,
-                            int32_t) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditHelp(int32_t mfID, int32_t, int32_t, int32_t, int32_t, int32_t*, char*,
-                        int32_t) {
-    return pending(mfID);
-}
-int32_t VTx_GetMemoSize(int32_t mfID, int32_t, const char*, int32_t*) {
-    return pending(mfID);
-}
-int32_t VTx_GetEditLogic(int32_t mfID, int32_t, int32_t, int32_t, const char*, int32_t*, char*) {
-    return pending(mfID);
-}
-int32_t VTx_GetEncodedEdit(int32_t mfID, int32_t, int32_t, char*, int32_t, char*, int32_t) {
-    return pending(mfID);
-}
 int32_t VTx_EditOptions(int32_t mfID, int32_t, int32_t, int32_t*) {
     return pending(mfID);
 }

@@ -87,6 +87,7 @@ void TMetaFile::VTi_Init(const char* path, char* version) {
 }
 
 void TMetaFile::VTi_Exit() {
+    editSets_.clear();
     stream_.close();
     memory_.freeLevel(1);
     memory_.freeLevel(100);

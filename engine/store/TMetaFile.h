@@ -5,6 +5,9 @@
 
 #include "engine/api/last_engine_error.h"
 #include "engine/api/vetra40.h"
+#include "engine/edits/edit_metadata.h"
+#include "engine/edits/edit_sets.h"
+#include "engine/edits/message_template.h"
 #include "engine/interp/engine_variables.h"
 #include "engine/records/bound_layouts.h"
 #include "engine/records/field_access.h"
@@ -60,6 +63,9 @@ public:
     vetra::BoundLayouts& layouts() { return layouts_; }
     vetra::FieldAccess& fieldAccess() { return fieldAccess_; }
     vetra::EngineVariables& variables() { return variables_; }
+    vetra::EditSets& editSets() { return editSets_; }
+    vetra::EditMetadata& editMetadata() { return editMetadata_; }
+    vetra::MessageTemplate& messageTemplate() { return messageTemplate_; }
     const std::string& version() const { return version_; }
     int32_t today() const { return today_; }
     bool editLogicRunning() const { return running_; }
@@ -96,6 +102,12 @@ private:
                                  lastError_};
     vetra::FieldAccess fieldAccess_{fields_};
     vetra::EngineVariables variables_{memory_};
+    vetra::EditSets editSets_{memory_,   stream_,      directory_.internalTables(),
+                              layouts_,  fieldAccess_, variables_,
+                              lastError_};
+    vetra::MessageTemplate messageTemplate_{layouts_, fieldAccess_, fields_, stream_};
+    vetra::EditMetadata editMetadata_{
+        editSets_, messageTemplate_, stream_, directory_.internalTables(), layouts_, lastError_};
     std::string requiredVersion_;
     std::string version_;
     int32_t today_ = 0;

@@ -16,5 +16,10 @@ constexpr int32_t kBoundLayouts = 7;
 constexpr int32_t kNameBlock = 8;
 constexpr int32_t kEngineVariable = 9;
 constexpr int32_t kEditSet = 10;
+constexpr int32_t kEditEntries = 11;
+constexpr int32_t kEditNames = 12;
+constexpr int32_t kEditLogic = 13;
+constexpr int32_t kEditFieldReferences = 14;
+constexpr int32_t kMessageText = 15;
 
 } // namespace vetra::tags
