@@ -32,18 +32,23 @@ format:
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)
 
-# Fuzzes the metafile reader for FUZZ_SECONDS, starting from a seed corpus of valid files; a
-# crash, leak or sanitizer report fails the target and leaves the input in FUZZ_BUILD/findings.
-# Only the fuzz programs are built: the shared library does not link with clang's sanitizers.
+# Runs each fuzz target for FUZZ_SECONDS, the metafile reader from a seed corpus of valid
+# files; a crash, leak or sanitizer report fails the target and leaves the input in
+# FUZZ_BUILD/findings. Only the fuzz programs are built: the shared library does not link with
+# clang's sanitizers.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZERS ?= open_metafile_fuzz token_reader_fuzz index_decoder_fuzz
 
 .PHONY: fuzz
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVETRA_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target open_metafile_fuzz make_seed_corpus
-	$(FUZZ_BUILD)/fuzz/make_seed_corpus $(FUZZ_BUILD)/corpus
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZERS) make_seed_corpus
+	$(FUZZ_BUILD)/fuzz/make_seed_corpus $(FUZZ_BUILD)/corpus/open_metafile_fuzz
 	mkdir -p $(FUZZ_BUILD)/findings
-	$(FUZZ_BUILD)/fuzz/open_metafile_fuzz -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
-		-timeout=10 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/ \
-		$(FUZZ_BUILD)/corpus
+	for fuzzer in $(FUZZERS); do \
+		mkdir -p $(FUZZ_BUILD)/corpus/$$fuzzer && \
+		$(FUZZ_BUILD)/fuzz/$$fuzzer -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
+			-timeout=10 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/ \
+			$(FUZZ_BUILD)/corpus/$$fuzzer || exit 1; \
+	done

@@ -23,11 +23,15 @@ bool isLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// Column and tag names alike.
+bool isWellFormedName(std::string_view name) {
+    return !name.empty() && name.size() <= maxColumnNameLength && isLetter(name[0]) &&
+           std::all_of(name.begin(), name.end(),
+                       [](char c) { return isLetter(c) || isDigit(c) || c == '_'; });
+}
+
 void validateColumnName(std::string_view name) {
-    bool wellFormed = !name.empty() && name.size() <= maxColumnNameLength && isLetter(name[0]) &&
-                      std::all_of(name.begin(), name.end(),
-                                  [](char c) { return isLetter(c) || isDigit(c) || c == '_'; });
-    if (!wellFormed)
+    if (!isWellFormedName(name))
         throw WriterError("column name \"" + std::string(name) +
                           "\" must be 1 to 10 letters, digits or underscores, starting with a "
                           "letter");
@@ -110,11 +114,48 @@ void validateValue(const DbfColumn& column, std::string_view value) {
                           "\" is not a value of type " + column.type);
 }
 
+void validateIndexTag(const std::vector<DbfColumn>& columns, const IndexTag& tag) {
+    if (!isWellFormedName(tag.name))
+        throw WriterError("tag name \"" + tag.name +
+                          "\" must be 1 to 10 letters, digits or underscores, starting with a "
+                          "letter");
+    const DbfColumn* column = findColumn(columns, tag.column);
+    if (column == nullptr) throw WriterError("tag " + tag.name + ": no column " + tag.column);
+    if (column->type != 'C')
+        throw WriterError("tag " + tag.name + ": column " + column->name +
+                          " is not a character column");
+    if (static_cast<std::size_t>(column->length) > maxIndexKeyLength)
+        throw WriterError("tag " + tag.name + ": column " + column->name +
+                          " is longer than an index key may be (" +
+                          std::to_string(maxIndexKeyLength) + ")");
+}
+
+void validateIndexTags(const DbfTable& table) {
+    if (table.indexTags.empty()) return;
+    if (!table.index.empty()) throw WriterError("has both an index image and index tags");
+    if (table.indexTags.size() > maxIndexTags)
+        throw WriterError("has more than " + std::to_string(maxIndexTags) + " index tags");
+    std::set<std::string> names;
+    for (const IndexTag& tag : table.indexTags) {
+        validateIndexTag(table.columns, tag);
+        if (!names.insert(upperCaseAscii(tag.name)).second)
+            throw WriterError("tag " + tag.name + " appears twice");
+    }
+}
+
 } // namespace
 
 bool hasMemoColumns(const std::vector<DbfColumn>& columns) {
     return std::any_of(columns.begin(), columns.end(),
                        [](const DbfColumn& column) { return column.type == 'M'; });
+}
+
+const DbfColumn* findColumn(const std::vector<DbfColumn>& columns, std::string_view name) {
+    std::string wanted = upperCaseAscii(name);
+    auto column = std::find_if(columns.begin(), columns.end(), [&](const DbfColumn& candidate) {
+        return upperCaseAscii(candidate.name) == wanted;
+    });
+    return column == columns.end() ? nullptr : &*column;
 }
 
 std::size_t recordLength(const std::vector<DbfColumn>& columns) {
@@ -150,6 +191,7 @@ void validateTable(const DbfTable& table) {
         throw WriterError("table " + table.name + " must be named *.DBF");
     try {
         validateColumns(table.columns);
+        validateIndexTags(table);
     } catch (const WriterError& error) {
         throw WriterError(table.name + ": " + error.what());
     }

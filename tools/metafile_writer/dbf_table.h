@@ -1,12 +1,15 @@
 // A dBase/FoxPro table as the writer's callers describe it: columns, rows of field values as
-// text, and optionally an index image kept with it. The checks here are the border: the image
-// writer trusts a table that has passed validateTable.
+// text, and optionally an index kept with it, given as an image or as tags to build one from.
+// The checks here are the border: the image and index writers trust a table that has passed
+// validateTable.
 #pragma once
 
 #include "tools/metafile_writer/byte_buffer.h"
+#include "tools/metafile_writer/index_tag.h"
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vetra::writer {
@@ -32,14 +35,20 @@ struct DbfTable {
     std::vector<DbfColumn> columns;
     std::vector<DbfRow> rows;
     Bytes index; // an index image stored with the table; empty for none
+    // Tags the builder makes the table's compound index of, in place of `index`.
+    std::vector<IndexTag> indexTags = {};
 };
 
 bool hasMemoColumns(const std::vector<DbfColumn>& columns);
 
+// The column named `name`, without regard to case; null when there is none.
+const DbfColumn* findColumn(const std::vector<DbfColumn>& columns, std::string_view name);
+
 // The deletion byte plus every field.
 std::size_t recordLength(const std::vector<DbfColumn>& columns);
 
-// Each throws WriterError naming what is wrong; validateTable also names the table and row.
+// Each throws WriterError naming what is wrong; validateTable also names the table and row,
+// or the index tag.
 void validateColumns(const std::vector<DbfColumn>& columns);
 void validateRow(const std::vector<DbfColumn>& columns, const DbfRow& row);
 void validateTable(const DbfTable& table);

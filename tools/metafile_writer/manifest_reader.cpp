@@ -52,9 +52,32 @@ std::vector<DbfColumn> readColumns(const Manifest& manifest, const toml::table& 
     return columns;
 }
 
+IndexTag readIndexTag(const Manifest& manifest, const toml::node& node) {
+    const toml::table& entry = requireTable(manifest, node, "an index tag");
+    requireKnownKeys(manifest, entry, {"tag", "column", "upper_case"}, "an index tag");
+    IndexTag tag{requireString(manifest, entry, "tag"), requireString(manifest, entry, "column")};
+    if (const toml::node* upperCase = entry.get("upper_case")) {
+        if (!upperCase->is_boolean())
+            fail(manifest, *upperCase, "upper_case must be true or false");
+        tag.upperCaseKeys = upperCase->as_boolean()->get();
+    }
+    return tag;
+}
+
+std::vector<IndexTag> readIndexTags(const Manifest& manifest, const toml::table& table) {
+    const toml::node* node = table.get("index");
+    if (node == nullptr) return {};
+    if (!node->is_array()) fail(manifest, *node, "index must be an array of tables");
+    std::vector<IndexTag> tags;
+    for (const toml::node& tag : *node->as_array())
+        tags.push_back(readIndexTag(manifest, tag));
+    return tags;
+}
+
 void readDbfTable(const Manifest& manifest, const toml::table& entry) {
-    requireKnownKeys(manifest, entry, {"name", "kind", "columns", "rows"}, "a DBF table");
+    requireKnownKeys(manifest, entry, {"name", "kind", "columns", "rows", "index"}, "a DBF table");
     DbfTable table{requireString(manifest, entry, "name"), readColumns(manifest, entry), {}, {}};
+    table.indexTags = readIndexTags(manifest, entry);
     if (entry.contains("rows"))
         table.rows = readCsvRows(sourcePath(manifest, entry, "rows"), table.columns);
     attributeErrors(manifest, entry, [&] { manifest.builder.addTable(std::move(table)); });

@@ -4,6 +4,8 @@
 //   [metafile]   version = "4.00"                       (optional)
 //   [[table]]    name = "SITES.DBF", columns = [{ name, type, length, decimals }, ...],
 //                rows = "sites.csv"                     (optional; a header names the columns)
+//                index = [{ tag = "CODE", column = "CODE", upper_case = false }, ...]
+//                                                       (optional; one tag per character column)
 //   [[table]]    name = "CODES.ASC", kind = "text", source = "codes.txt"
 //   [[table]]    name = "CODES.BIN", kind = "binary", source = "codes.bin", record_length = 8
 //   [[dictionary]] source = "dictionary.csv"                (see manifest_layouts.h)

@@ -2,6 +2,7 @@
 
 #include "tools/metafile_writer/dbf_image_writer.h"
 #include "tools/metafile_writer/directory_table.h"
+#include "tools/metafile_writer/foxpro_index_writer.h"
 #include "tools/metafile_writer/internal_tables.h"
 #include "tools/metafile_writer/layout_table_rows.h"
 #include "tools/metafile_writer/table_name.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace vetra::writer {
 
@@ -44,8 +46,9 @@ Bytes metafilePrefix(std::string_view version) {
 DirectoryEntry directoryEntry(const DbfTable& table, const MetafileOptions& options) {
     DbfImage image =
         writeDbfImage(table, MemoSettings{options.tableMemoBlockSize, MemoBlockType::text});
+    Bytes index = table.indexTags.empty() ? table.index : writeTableIndex(table);
     return DirectoryEntry{table.name,  table.rows.size(), recordLength(table.columns),
-                          image.table, image.memoFile,    table.index};
+                          image.table, image.memoFile,    std::move(index)};
 }
 
 DirectoryEntry directoryEntry(const RawTable& table, const MetafileOptions&) {

@@ -36,7 +36,8 @@ public:
     explicit MetafileBuilder(MetafileOptions options = {});
 
     // Each throws WriterError for an invalid table or a name already taken. The directory
-    // lists the internal _RE_*.DBF tables first, then these in the order they were added.
+    // lists the internal _RE_*.DBF tables first, then these in the order they were added. A
+    // DBF table with index tags gets a compound index of them as its index block.
     void addTable(DbfTable table);
     void addTable(RawTable table);
 
