@@ -3,7 +3,7 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 
-.PHONY: deps all demo test test-sanitize format clean
+.PHONY: deps all demo test test-sanitize bench format clean
 
 # Installs the build dependencies on a fresh machine; does nothing when they are present.
 deps:
@@ -19,6 +19,10 @@ demo: all
 
 test: all
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
+
+# Benchmarks, in the optimised build; they print their own rates.
+bench: all
+	$(BUILD)/bench/index_seek_bench
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVETRA_SANITIZE=ON

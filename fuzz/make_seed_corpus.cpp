@@ -50,7 +50,7 @@ MetafileBuilder lookupWithMemo() {
 MetafileBuilder rawTables() {
     MetafileBuilder builder;
     builder.addTable(makeTextTable("CODES.ASC", "C000 Lip\nC019 Tongue\n"));
-    builder.addTable(makeBinaryTable("PAIRS.BIN", Bytes{1, 2, 3, 4, 5, 6, 7, 8}, 4));
+    builder.addTable(makeBinaryTable("PAIRS.BIN", 16, 2, Bytes{1, 2, 3, 4, 5, 6, 7, 8}));
     return builder;
 }
 

@@ -27,7 +27,7 @@ writer::MetafileBuilder sampleBuilder() {
     builder.addTable(writer::makeTextTable("CODES.ASC", "10  first   \n20\tsecond\r\n30 third"));
     builder.addTable(writer::makeTextTable("NOTHING.ASC", ""));
     builder.addTable(writer::makeTextTable("GAPS.ASC", "A\n\n   \nB\n"));
-    builder.addTable(writer::makeBinaryTable("BITS.BIN", {1, 2, 3, 4, 5, 6}, 2));
+    builder.addTable(writer::makeBinaryTable("BITS.BIN", 8, 2, {1, 2, 3, 4, 5, 6}));
     return builder;
 }
 
@@ -254,7 +254,7 @@ TEST_F(EmbeddedTables, BinaryTablesHaveNoRecordsToRead) {
     vetra::t_dbfFile* table = metafile.OpenMetaTable("BITS.BIN");
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->kind, vetra::kBinaryTable);
-    EXPECT_EQ(table->recordCount, 3);
+    EXPECT_EQ(table->recordCount, 8); // the element type
     EXPECT_EQ(table->recordLength, 2);
     char buffer[8];
     EXPECT_EQ(metafile.tableReader().readNextRecord(table, buffer, false), 0);
@@ -263,10 +263,10 @@ TEST_F(EmbeddedTables, BinaryTablesHaveNoRecordsToRead) {
 }
 
 TEST_F(EmbeddedTables, ColumnPositionNeedsAColumnAndAnIndexedTable) {
-    EXPECT_EQ(metafile.columnPosition("C000", "SITES.DBF"), -1);
-    EXPECT_EQ(metafile.columnPosition("C000", "SITES.DBF."), -1);
-    EXPECT_EQ(metafile.columnPosition("C000", "SITES.DBF.CODE"), 0);
-    EXPECT_EQ(metafile.columnPosition("C000", "NONE.DBF.CODE"), 0);
+    EXPECT_EQ(metafile.lookupTables().columnPosition("C000", "SITES.DBF"), -1);
+    EXPECT_EQ(metafile.lookupTables().columnPosition("C000", "SITES.DBF."), -1);
+    EXPECT_EQ(metafile.lookupTables().columnPosition("C000", "SITES.DBF.CODE"), 0);
+    EXPECT_EQ(metafile.lookupTables().columnPosition("C000", "NONE.DBF.CODE"), 0);
 }
 
 TEST(TableNames, KindComesFromTheExtension) {

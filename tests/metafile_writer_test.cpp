@@ -461,7 +461,7 @@ TEST(RawTables, TextTableCountsLinesAndTheLongestLine) {
 TEST(RawTables, DataBlockIsTheRawBytesAndTheDirectoryTheAuthorsNumbers) {
     MetafileBuilder builder;
     builder.addTable(makeTextTable("CODES.ASC", "A1\nB22\n"));
-    builder.addTable(RawTable{"PAIRS.BIN", 2, 3, bytesOf("abcdef")});
+    builder.addTable(RawTable{"PAIRS.BIN", 16, 3, bytesOf("abcdef")});
     Bytes metafile = builder.build();
     DirectoryRecord codes = entryNamed(metafile, "CODES.ASC");
     EXPECT_EQ(codes.records, 2u);
@@ -469,17 +469,18 @@ TEST(RawTables, DataBlockIsTheRawBytesAndTheDirectoryTheAuthorsNumbers) {
     EXPECT_EQ(codes.memo, 0u);
     EXPECT_EQ(baseBlock(metafile, codes.data), bytesOf("A1\nB22\n"));
     DirectoryRecord pairs = entryNamed(metafile, "PAIRS.BIN");
-    EXPECT_EQ(pairs.records, 2u);
+    EXPECT_EQ(pairs.records, 16u); // the element type
     EXPECT_EQ(pairs.recordLength, 3u);
     EXPECT_EQ(baseBlock(metafile, pairs.data), bytesOf("abcdef"));
 }
 
 TEST(RawTables, BinaryDataMustBeWholeRecords) {
-    EXPECT_THROW(makeBinaryTable("PAIRS.BIN", bytesOf("abcde"), 3), WriterError);
-    EXPECT_THROW(makeBinaryTable("PAIRS.BIN", bytesOf("abc"), 0), WriterError);
-    EXPECT_EQ(makeBinaryTable("PAIRS.BIN", bytesOf("abcdef"), 3).recordCount, 2u);
+    EXPECT_THROW(makeBinaryTable("PAIRS.BIN", 16, 3, bytesOf("abcde")), WriterError);
+    EXPECT_THROW(makeBinaryTable("PAIRS.BIN", 8, 0, bytesOf("abc")), WriterError);
+    EXPECT_THROW(makeBinaryTable("PAIRS.BIN", 12, 1, bytesOf("abc")), WriterError);
+    EXPECT_EQ(makeBinaryTable("PAIRS.BIN", -16, 3, bytesOf("abcdef")).recordCount, -16);
     MetafileBuilder builder;
-    EXPECT_THROW(builder.addTable(RawTable{"PAIRS.BIN", 3, 3, bytesOf("abcdef")}), WriterError);
+    EXPECT_THROW(builder.addTable(RawTable{"PAIRS.BIN", 32, 3, bytesOf("abcdef")}), WriterError);
 }
 
 TEST(RawTables, NameMustSayWhatKindTheyAre) {

@@ -111,14 +111,3 @@ int32_t TMetaFile::close() noexcept {
         return lastError_.code();
     }
 }
-
-int64_t TMetaFile::columnPosition(std::string_view, std::string_view columnName) {
-    std::string_view scanned = columnName.substr(0, 30);
-    size_t firstDot = scanned.find('.');
-    size_t secondDot =
-        firstDot == std::string_view::npos ? firstDot : scanned.find('.', firstDot + 1);
-    if (secondDot == std::string_view::npos || secondDot + 1 >= scanned.size()) return -1;
-    vetra::DirectoryEntry entry{};
-    if (VTi_locMetaTbl(&entry, scanned) != 1 || entry.indexPosition == 0) return 0;
-    return 0; // index search is not available yet: the table is treated as having no index
-}

@@ -13,6 +13,8 @@
 #include "engine/records/field_access.h"
 #include "engine/records/field_table.h"
 #include "engine/records/record_slots.h"
+#include "engine/store/index_search.h"
+#include "engine/store/lookup_tables.h"
 #include "engine/store/memory_manager.h"
 #include "engine/store/metafile_directory.h"
 #include "engine/store/metafile_stream.h"
@@ -58,6 +60,8 @@ public:
     vetra::MetafileStream& stream() { return stream_; }
     vetra::MetafileDirectory& directory() { return directory_; }
     vetra::TableReader& tableReader() { return tables_; }
+    vetra::IndexSearch& indexSearch() { return index_; }
+    vetra::LookupTables& lookupTables() { return lookups_; }
     vetra::FieldTable& fieldTable() { return fields_; }
     vetra::RecordSlots& records() { return records_; }
     vetra::BoundLayouts& layouts() { return layouts_; }
@@ -73,10 +77,6 @@ public:
     // Opens an embedded table by its directory name ("NAME.EXT", optionally followed by a dot
     // and a column name). Null when there is no such table or it cannot be read.
     vetra::t_dbfFile* OpenMetaTable(std::string_view name);
-    // The metafile position of the first field byte of the record whose column equals `key`,
-    // the column named as "TABLE.EXT.COLUMN": -1 without a column part or when no record
-    // matches, 0 when the table is missing or has no index.
-    int64_t columnPosition(std::string_view key, std::string_view columnName);
     int VTi_locMetaTbl(vetra::DirectoryEntry* entry, std::string_view name) {
         return directory_.VTi_locMetaTbl(entry, name, running_);
     }
@@ -93,6 +93,8 @@ private:
     vetra::TableReader tables_{memory_, stream_};
     vetra::MetafileDirectory directory_{memory_, stream_, lastError_};
     vetra::FieldTable fields_{memory_};
+    vetra::IndexSearch index_{memory_, stream_, lastError_};
+    vetra::LookupTables lookups_{directory_, tables_, index_, stream_, lastError_, running_};
     vetra::RecordSlots records_{memory_};
     vetra::BoundLayouts layouts_{memory_,
                                  fields_,

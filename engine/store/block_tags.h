@@ -21,5 +21,6 @@ constexpr int32_t kEditNames = 12;
 constexpr int32_t kEditLogic = 13;
 constexpr int32_t kEditFieldReferences = 14;
 constexpr int32_t kMessageText = 15;
+constexpr int32_t kIndexSearch = 16;
 
 } // namespace vetra::tags

@@ -35,7 +35,7 @@ MetafileBuilder sampleBuilder(MetafileOptions options) {
     addInternalRows(builder);
     builder.addTable(sitesTable());
     builder.addTable(makeTextTable("CODES.ASC", "C000 Lip\nC019 Tongue\nC500 Breast\n"));
-    builder.addTable(makeBinaryTable("PAIRS.BIN", Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, 4));
+    builder.addTable(makeBinaryTable("PAIRS.BIN", 8, 4, Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
     return builder;
 }
 

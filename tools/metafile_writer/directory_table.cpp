@@ -9,8 +9,8 @@ namespace {
 
 constexpr std::size_t maxDirectoryNumber = 999'999;
 
-std::string directoryNumber(const DirectoryEntry& entry, std::size_t number, const char* what) {
-    if (number > maxDirectoryNumber)
+std::string directoryNumber(const DirectoryEntry& entry, long number, const char* what) {
+    if (number > static_cast<long>(maxDirectoryNumber) || number < -99999)
         throw WriterError(entry.name + ": " + std::to_string(number) + " is too large a " + what +
                           " for the directory's six digits");
     return std::to_string(number);
@@ -23,8 +23,8 @@ std::string asMemoContent(const Bytes& image) {
 DbfRow directoryRow(const DirectoryEntry& entry) {
     return DbfRow{
         {upperCaseAscii(entry.name), "", directoryNumber(entry, entry.recordCount, "record count"),
-         directoryNumber(entry, entry.recordLength, "record length"), asMemoContent(entry.data),
-         asMemoContent(entry.memoFile), asMemoContent(entry.index)},
+         directoryNumber(entry, static_cast<long>(entry.recordLength), "record length"),
+         asMemoContent(entry.data), asMemoContent(entry.memoFile), asMemoContent(entry.index)},
         false};
 }
 

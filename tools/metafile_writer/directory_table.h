@@ -15,7 +15,7 @@ namespace vetra::writer {
 
 struct DirectoryEntry {
     std::string name;
-    std::size_t recordCount = 0;
+    long recordCount = 0; // a binary table's element type may be negative
     std::size_t recordLength = 0;
     Bytes data;
     Bytes memoFile; // empty for none

@@ -92,15 +92,18 @@ void readTextTable(const Manifest& manifest, const toml::table& entry) {
 }
 
 void readBinaryTable(const Manifest& manifest, const toml::table& entry) {
-    requireKnownKeys(manifest, entry, {"name", "kind", "source", "record_length"},
+    requireKnownKeys(manifest, entry, {"name", "kind", "source", "element_type", "row_width"},
                      "a binary table");
-    auto recordLength = optionalCount(manifest, entry, "record_length");
-    if (!recordLength) fail(manifest, entry, "missing record_length");
+    auto rowWidth = optionalCount(manifest, entry, "row_width");
+    if (!rowWidth) fail(manifest, entry, "missing row_width");
+    const toml::node* type = entry.get("element_type");
+    if (type == nullptr || !type->is_integer())
+        fail(manifest, entry, "element_type must be one of 1, 8, -8, 16, -16, 32, -32");
     std::string data = readFileContents(sourcePath(manifest, entry, "source"));
     attributeErrors(manifest, entry, [&] {
-        manifest.builder.addTable(makeBinaryTable(requireString(manifest, entry, "name"),
-                                                  Bytes(data.begin(), data.end()),
-                                                  static_cast<std::size_t>(*recordLength)));
+        manifest.builder.addTable(makeBinaryTable(
+            requireString(manifest, entry, "name"), static_cast<long>(type->as_integer()->get()),
+            static_cast<std::size_t>(*rowWidth), Bytes(data.begin(), data.end())));
     });
 }
 

@@ -47,8 +47,12 @@ DirectoryEntry directoryEntry(const DbfTable& table, const MetafileOptions& opti
     DbfImage image =
         writeDbfImage(table, MemoSettings{options.tableMemoBlockSize, MemoBlockType::text});
     Bytes index = table.indexTags.empty() ? table.index : writeTableIndex(table);
-    return DirectoryEntry{table.name,  table.rows.size(), recordLength(table.columns),
-                          image.table, image.memoFile,    std::move(index)};
+    return DirectoryEntry{table.name,
+                          static_cast<long>(table.rows.size()),
+                          recordLength(table.columns),
+                          image.table,
+                          image.memoFile,
+                          std::move(index)};
 }
 
 DirectoryEntry directoryEntry(const RawTable& table, const MetafileOptions&) {

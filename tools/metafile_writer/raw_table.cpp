@@ -22,14 +22,35 @@ RawTable makeTextTable(std::string name, std::string_view text) {
     return table;
 }
 
-RawTable makeBinaryTable(std::string name, Bytes data, std::size_t recordLength) {
-    if (recordLength == 0) throw WriterError(name + ": binary records need a length above zero");
-    if (data.size() % recordLength != 0)
-        throw WriterError(name + ": " + std::to_string(data.size()) +
-                          " bytes are not a whole number of " + std::to_string(recordLength) +
-                          "-byte records");
-    std::size_t count = data.size() / recordLength;
-    return RawTable{std::move(name), count, recordLength, std::move(data)};
+namespace {
+
+// Bytes per element; 0 for bits and for unknown types.
+std::size_t elementSize(long type) {
+    switch (type) {
+    case 8:
+    case -8:
+        return 1;
+    case 16:
+    case -16:
+        return 2;
+    case 32:
+    case -32:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+bool knownElementType(long type) {
+    return type == 1 || elementSize(type) != 0;
+}
+
+} // namespace
+
+RawTable makeBinaryTable(std::string name, long elementType, std::size_t rowWidth, Bytes data) {
+    RawTable table{std::move(name), elementType, rowWidth, std::move(data)};
+    validateRawTable(table);
+    return table;
 }
 
 void validateRawTable(const RawTable& table) {
@@ -37,10 +58,16 @@ void validateRawTable(const RawTable& table) {
     bool isText = hasExtension(table.name, ".ASC");
     if (!isText && !hasExtension(table.name, ".BIN"))
         throw WriterError("raw table " + table.name + " must be named *.ASC or *.BIN");
-    if (!isText && table.recordCount * table.recordLength != table.data.size())
+    if (isText) return;
+    if (!knownElementType(table.recordCount))
+        throw WriterError(table.name + ": element type " + std::to_string(table.recordCount) +
+                          " is not one of 1, 8, -8, 16, -16, 32, -32");
+    if (table.recordLength == 0) throw WriterError(table.name + ": rows need a width above zero");
+    std::size_t size = elementSize(table.recordCount);
+    if (size != 0 && table.data.size() % size != 0)
         throw WriterError(table.name + ": " + std::to_string(table.data.size()) +
-                          " bytes of data are not " + std::to_string(table.recordCount) +
-                          " records of " + std::to_string(table.recordLength) + " bytes");
+                          " bytes are not a whole number of " + std::to_string(size) +
+                          "-byte elements");
 }
 
 } // namespace vetra::writer

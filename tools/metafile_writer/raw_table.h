@@ -13,7 +13,11 @@ namespace vetra::writer {
 
 struct RawTable {
     std::string name; // "*.ASC" or "*.BIN"
-    std::size_t recordCount = 0;
+    // Lines and the longest line's length for a text table; for a binary table the element
+    // type (1 bits, 8 and -8 bytes, 16 and -16, 32 and -32 little-endian integers, the
+    // negative types signed) and the row width in elements, which the directory's record
+    // count and record length columns carry.
+    long recordCount = 0;
     std::size_t recordLength = 0;
     Bytes data;
 };
@@ -22,11 +26,11 @@ struct RawTable {
 // no end); each is stored ending in "\n". The record length is that of the longest line.
 RawTable makeTextTable(std::string name, std::string_view text);
 
-// The data must hold a whole number of records of the given length.
-RawTable makeBinaryTable(std::string name, Bytes data, std::size_t recordLength);
+// The elements stored row after row; the data must hold whole elements.
+RawTable makeBinaryTable(std::string name, long elementType, std::size_t rowWidth, Bytes data);
 
-// Throws WriterError for a bad name, or for a binary table whose data is not exactly
-// recordCount records of recordLength bytes.
+// Throws WriterError for a bad name, or for a binary table with an unknown element type, a
+// row width of 0 or data that does not hold whole elements.
 void validateRawTable(const RawTable& table);
 
 } // namespace vetra::writer

@@ -1,0 +1,78 @@
+// Searching a table's FoxPro index: seek a key in one of four modes, list the tags of a
+// compound index, and step from the key found to its neighbours across leaf nodes. The search
+// state is the instance's: the header, the current leaf node and that leaf's decoded keys are
+// level-5 blocks of the memory manager, released by VTi_indexcleanup.
+#pragma once
+
+#include "engine/api/last_engine_error.h"
+#include "engine/store/foxpro_index.h"
+#include "engine/store/memory_manager.h"
+#include "engine/store/metafile_stream.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vetra {
+
+enum class SeekMode { Exact = 0, Prefix = 1, AtOrAfter = 2, Range = 3 };
+
+class IndexSearch {
+public:
+    static constexpr int32_t kNotFound = -1;
+    static constexpr int32_t kTagNotFound = -2; // also: a tag directory that is not one leaf
+    static constexpr int32_t kNoIndex = -4;
+    static constexpr int32_t kEndOfIndex = 253;
+    static constexpr int32_t kStartOfIndex = 254;
+    static constexpr size_t kMaxListedTags = 11;
+
+    IndexSearch(MemoryManager& memory, const MetafileStream& stream, LastEngineError& errors)
+        : memory_(memory), stream_(stream), errors_(errors) {}
+
+    // The record number (from 1) of the key the mode accepts, or a negative result. With an
+    // empty tag and key, lists the tags of a compound index and returns their number.
+    int32_t VTi_indexseek(int64_t indexPosition, std::string_view tag, std::string_view key,
+                          SeekMode mode);
+    // Steps `count` keys forward (direction 1) or backward (0 or less) from the current one
+    // and appends their record numbers in ascending order. 0, or kEndOfIndex / kStartOfIndex
+    // when the index ends first, or kNoIndex before a successful seek.
+    int32_t VTi_indexskip(int direction, std::vector<int32_t>* records, int32_t count);
+    void VTi_indexcleanup();
+
+    const std::vector<std::string>& listedTags() const { return tags_; }
+    // The key at the current position of the search.
+    std::string_view currentKey() const;
+
+private:
+    void reserveBuffers();
+    int32_t ownBlock(int32_t handle) const;
+    bool ready() const;
+    bool loadLeaf(uint32_t offset);
+    void keepLeaf(uint32_t offset, const IndexNode& leaf);
+    std::string_view keyAt(int32_t index) const;
+    int32_t recordAt(int32_t index) const;
+    bool accepted(std::string_view key, SeekMode mode) const;
+    int32_t descend(uint32_t root);
+    int32_t stepBack();
+
+    MemoryManager& memory_;
+    const MetafileStream& stream_;
+    LastEngineError& errors_;
+    int32_t headerBlock_ = 0;
+    int32_t nodeBlock_ = 0;
+    int32_t keyBlock_ = 0;
+    bool loaded_ = false;
+    IndexHeader header_;
+    int64_t indexStart_ = 0;
+    int64_t nodeLimit_ = 0; // a walk visits at most this many nodes
+    uint32_t leftSibling_ = kNoIndexNode;
+    uint32_t rightSibling_ = kNoIndexNode;
+    int32_t keyCount_ = 0;
+    int32_t position_ = 0;
+    std::string searchKey_; // blank-padded to the key length
+    std::string searchText_;
+    std::vector<std::string> tags_;
+};
+
+} // namespace vetra

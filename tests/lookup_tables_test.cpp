@@ -1,0 +1,184 @@
+// Index seeks and skips, string lookups, table record reads and binary elements on tables
+// written by the writer.
+#include "engine/store/TMetaFile.h"
+#include "tests/support/temp_metafiles.h"
+#include "tools/metafile_writer/raw_table.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace writer = vetra::writer;
+using vetra::IndexSearch;
+using vetra::SeekMode;
+
+std::string code(int n) {
+    std::string digits = std::to_string(n);
+    return "K" + std::string(5 - std::min<size_t>(digits.size(), 5), '0') + digits;
+}
+
+// CODES.DBF holds the keys K00010, K00020, ... (record r has key K(10 r)), plus a duplicate
+// K00500 as its last record; NAMES.DBF has no index.
+writer::MetafileBuilder lookupBuilder(int keys) {
+    writer::MetafileBuilder builder;
+    writer::DbfTable codes{"CODES.DBF", {{"CODE", 'C', 6, 0}, {"LABEL", 'C', 12, 0}}, {}, {}};
+    for (int r = 1; r <= keys; ++r)
+        codes.rows.push_back({{code(10 * r), "label " + std::to_string(r)}, false});
+    codes.rows.push_back({{code(500), "duplicate"}, false});
+    codes.indexTags = {{"CODE", "CODE", false}, {"LABEL", "LABEL", true}};
+    builder.addTable(codes);
+    writer::DbfTable names{"NAMES.DBF", {{"NAME", 'C', 10, 0}, {"KIND", 'C', 2, 0}}, {}, {}};
+    names.rows = {{{"ALPHA", "A"}, false}, {{"BETA  ", "B"}, false}, {{"GAMMA", "C"}, false}};
+    builder.addTable(names);
+    builder.addTable(
+        writer::makeTextTable("STATES.ASC", "  AL Alabama\nAK Alaska   \nAZ=Arizona\n"));
+    builder.addTable(writer::makeBinaryTable("BITS.BIN", 1, 16, {0x00, 0x00, 0x20, 0x01}));
+    builder.addTable(writer::makeBinaryTable("SIGNED.BIN", -16, 2, {0xFF, 0xFF, 0x02, 0x00}));
+    builder.addTable(writer::makeBinaryTable("UNSIGNED.BIN", 16, 2, {0xFF, 0xFF, 0x02, 0x00}));
+    builder.addTable(writer::makeBinaryTable("BYTES.BIN", -8, 1, {0x80, 0x7F}));
+    return builder;
+}
+
+class LookupTables : public ::testing::Test {
+protected:
+    explicit LookupTables(int keys = 3000)
+        : metafile(files.write("lookup.rmf", lookupBuilder(keys)).c_str(), nullptr, nullptr, 0) {
+        vetra::DirectoryEntry entry{};
+        metafile.VTi_locMetaTbl(&entry, "CODES.DBF");
+        indexPosition = entry.indexPosition;
+    }
+    int32_t seek(const std::string& key, SeekMode mode, const char* tag = "CODE") {
+        return search().VTi_indexseek(indexPosition, tag, key, mode);
+    }
+    IndexSearch& search() { return metafile.indexSearch(); }
+
+    vetra::testing::TempMetafiles files;
+    TMetaFile metafile;
+    int64_t indexPosition = 0;
+};
+
+TEST_F(LookupTables, SeeksInEachMode) {
+    EXPECT_EQ(seek(code(1230), SeekMode::Exact), 123);
+    EXPECT_EQ(seek("k01230", SeekMode::Exact), 123); // keys compare without regard to case
+    EXPECT_EQ(seek(code(1235), SeekMode::Exact), IndexSearch::kNotFound);
+    EXPECT_EQ(seek("K0123", SeekMode::Prefix), 123);
+    EXPECT_EQ(seek("K9", SeekMode::Prefix), IndexSearch::kNotFound);
+    EXPECT_EQ(seek(code(1235), SeekMode::AtOrAfter), 124);
+    EXPECT_EQ(seek(code(99999), SeekMode::AtOrAfter), IndexSearch::kNotFound);
+}
+
+TEST_F(LookupTables, RangeSeeksGiveTheGreatestKeyNotAbove) {
+    EXPECT_EQ(seek(code(1235), SeekMode::Range), 123);
+    EXPECT_EQ(seek(code(1240), SeekMode::Range), 124);
+    EXPECT_EQ(seek(code(5), SeekMode::Range), IndexSearch::kNotFound);
+    EXPECT_EQ(seek(code(99999), SeekMode::Range), 3000);
+}
+
+TEST_F(LookupTables, DuplicateKeysComeInRecordOrder) {
+    EXPECT_EQ(seek(code(500), SeekMode::Exact), 50);
+    std::vector<int32_t> next;
+    EXPECT_EQ(search().VTi_indexskip(1, &next, 2), 0);
+    EXPECT_EQ(next, (std::vector<int32_t>{3001, 51}));
+}
+
+TEST_F(LookupTables, SkipsAcrossLeavesInBothDirections) {
+    ASSERT_EQ(seek(code(10), SeekMode::Exact), 1);
+    std::vector<int32_t> forward;
+    EXPECT_EQ(search().VTi_indexskip(1, &forward, 5000), IndexSearch::kEndOfIndex);
+    ASSERT_EQ(forward.size(), 3000u); // every other key, the duplicate included
+    EXPECT_EQ(forward.front(), 2);
+    EXPECT_EQ(forward.back(), 3000);
+
+    std::vector<int32_t> backward;
+    EXPECT_EQ(search().VTi_indexskip(-1, &backward, 3000), 0);
+    ASSERT_EQ(backward.size(), 3000u);
+    EXPECT_EQ(backward.front(), 1); // collected backwards, handed out ascending
+    EXPECT_EQ(backward.back(), 2999);
+    std::vector<int32_t> none;
+    EXPECT_EQ(search().VTi_indexskip(0, &none, 1), IndexSearch::kStartOfIndex);
+    EXPECT_TRUE(none.empty());
+
+    search().VTi_indexcleanup();
+    EXPECT_EQ(search().VTi_indexskip(1, &none, 1), IndexSearch::kNoIndex);
+}
+
+TEST_F(LookupTables, TagsAreListedAndAbsentTagsAreNotFound) {
+    EXPECT_EQ(search().VTi_indexseek(indexPosition, "", "", SeekMode::Exact), 2);
+    EXPECT_EQ(search().listedTags(), (std::vector<std::string>{"CODE", "LABEL"}));
+    EXPECT_EQ(seek("X", SeekMode::Exact, "NOSUCH"), IndexSearch::kTagNotFound);
+    EXPECT_EQ(seek("LABEL 7", SeekMode::Exact, "label"), 7);
+    EXPECT_EQ(search().VTi_indexseek(0, "CODE", "X", SeekMode::Exact), IndexSearch::kNoIndex);
+}
+
+TEST_F(LookupTables, SearchBuffersAreLevelFiveBlocksFreedByCleanup) {
+    seek(code(10), SeekMode::Exact);
+    int32_t blocks = 0;
+    for (int32_t h = 1; h <= metafile.memory().highWaterMark(); ++h)
+        if (metafile.memory().levelOf(h) == 5) ++blocks;
+    EXPECT_EQ(blocks, 3);
+    search().VTi_indexcleanup();
+    for (int32_t h = 1; h <= metafile.memory().highWaterMark(); ++h)
+        EXPECT_NE(metafile.memory().levelOf(h), 5);
+}
+
+TEST_F(LookupTables, StringLookupsGiveTheRecordsPosition) {
+    vetra::LookupTables& lookups = metafile.lookupTables();
+    int64_t position = lookups.VTi_StrLookUp(code(20) + "   ", "codes.dbf.code");
+    ASSERT_GT(position, 0);
+    auto bytes = metafile.stream().bytesAt(position + 1, 6);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), code(20));
+    EXPECT_EQ(lookups.VTi_StrLookUp("nothing", "CODES.DBF.CODE"), -1);
+    EXPECT_EQ(lookups.VTi_StrLookUp("K00020", "CODES.DBF.NOSUCH"), -1);
+    EXPECT_EQ(lookups.VTi_StrLookUp("K00020", "CODES.DBF"), 0);
+    EXPECT_EQ(lookups.VTi_StrLookUp("ALPHA", "NAMES.DBF.NAME"), 0);
+    EXPECT_EQ(lookups.VTi_StrLookUp("ALPHA", "MISSING.DBF.NAME"), 0);
+    EXPECT_EQ(lookups.columnPosition(code(30), "CODES.DBF.CODE"), position + 1 + 2 * 19 - 19);
+}
+
+TEST_F(LookupTables, RecordReadsThroughTheIndexOrByScanning) {
+    vetra::LookupTables& lookups = metafile.lookupTables();
+    std::string record;
+    EXPECT_EQ(lookups.VTi_Tblreadrec(code(40), "CODES.DBF.CODE", 1, 0, &record, SeekMode::Exact),
+              1);
+    EXPECT_EQ(record, code(40) + "label 4");
+    EXPECT_EQ(lookups.VTi_Tblreadrec(code(45), "CODES.DBF.CODE", 1, 0, &record, SeekMode::Range),
+              1);
+    EXPECT_EQ(record, code(40) + "label 4");
+    EXPECT_EQ(lookups.VTi_Tblreadrec("BETA", "NAMES.DBF.NAME", 1, 0, &record, SeekMode::Exact), 1);
+    EXPECT_EQ(record, "BETA      B");
+    EXPECT_EQ(lookups.VTi_Tblreadrec("C", "NAMES.DBF", 11, 1, &record, SeekMode::Exact), 1);
+    EXPECT_EQ(record, "GAMMA     C");
+    EXPECT_EQ(lookups.VTi_Tblreadrec("DELTA", "NAMES.DBF.NAME", 1, 0, nullptr, SeekMode::Exact), 0);
+    EXPECT_EQ(lookups.VTi_Tblreadrec("x", "MISSING.DBF", 1, 0, nullptr, SeekMode::Exact), 0);
+}
+
+TEST_F(LookupTables, TextTablesCompareStartLengthOrUpToACharacter) {
+    vetra::LookupTables& lookups = metafile.lookupTables();
+    std::string line;
+    EXPECT_EQ(lookups.VTi_Tblreadrec("AL Alabama", "STATES.ASC", 1, 0, &line, SeekMode::Exact), 1);
+    EXPECT_EQ(line, "  AL Alabama");
+    EXPECT_EQ(lookups.VTi_Tblreadrec("AK", "STATES.ASC", 1, 2, &line, SeekMode::Exact), 1);
+    EXPECT_EQ(line, "AK Alaska");
+    EXPECT_EQ(lookups.VTi_Tblreadrec("AZ", "STATES.ASC", 1, -'=', &line, SeekMode::Exact), 1);
+    EXPECT_EQ(lookups.VTi_Tblreadrec("Alaska", "STATES.ASC", 4, 0, &line, SeekMode::Exact), 1);
+    EXPECT_EQ(lookups.VTi_Tblreadrec("TX", "STATES.ASC", 1, 2, &line, SeekMode::Exact), 0);
+}
+
+TEST_F(LookupTables, BinaryElementsByTypeRowAndColumn) {
+    vetra::LookupTables& lookups = metafile.lookupTables();
+    EXPECT_EQ(lookups.binaryElement("BITS.BIN", 2, 3), 1); // bit 18: byte 2, mask 0x20
+    EXPECT_EQ(lookups.binaryElement("BITS.BIN", 2, 2), 0);
+    EXPECT_EQ(lookups.binaryElement("BITS.BIN", 2, 16), 1); // byte 3, mask 0x01
+    EXPECT_EQ(lookups.binaryElement("SIGNED.BIN", 1, 1), -1);
+    EXPECT_EQ(lookups.binaryElement("UNSIGNED.BIN", 1, 1), 65535);
+    EXPECT_EQ(lookups.binaryElement("UNSIGNED.BIN", 1, 2), 2);
+    EXPECT_EQ(lookups.binaryElement("BYTES.BIN", 1, std::nullopt), -128);
+    EXPECT_EQ(lookups.binaryElement("BYTES.BIN", 2, std::nullopt), 127);
+    EXPECT_EQ(lookups.binaryElement("BYTES.BIN", 3, std::nullopt), std::nullopt);
+    EXPECT_EQ(lookups.binaryElement("MISSING.BIN", 1, 1), std::nullopt);
+}
+
+} // namespace
