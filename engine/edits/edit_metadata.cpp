@@ -183,7 +183,7 @@ std::string EditMetadata::logicOf(EditSetRecord& set, const EditEntry& entry) {
 }
 
 std::string EditMetadata::shortName(int32_t localNumber) {
-    int64_t position = dictionaryRecordOf(stream_, tables_.dataDictionary, localNumber);
+    int64_t position = dictionaryRecordOf(lookups_, stream_, tables_.dataDictionary, localNumber);
     return position != 0 ? dictionaryNameAt(stream_, position, DictionaryName::Short) : "";
 }
 

@@ -34,9 +34,10 @@ public:
     static constexpr int32_t kNotAnEditSet = 315;
 
     EditMetadata(EditSets& sets, MessageTemplate& messages, const MetafileStream& stream,
-                 const InternalTables& tables, BoundLayouts& layouts, LastEngineError& errors)
+                 const InternalTables& tables, BoundLayouts& layouts, LookupTables& lookups,
+                 LastEngineError& errors)
         : sets_(sets), messages_(messages), stream_(stream), tables_(tables), layouts_(layouts),
-          errors_(errors) {}
+          lookups_(lookups), errors_(errors) {}
 
     int32_t VTi_GetEditSetSize(int32_t handle, int32_t* count);
     int32_t VTi_GetEditSetInfo(int32_t handle, std::string* name, int32_t* count, int32_t* runFlags,
@@ -75,6 +76,7 @@ private:
     const MetafileStream& stream_;
     const InternalTables& tables_;
     BoundLayouts& layouts_;
+    LookupTables& lookups_;
     LastEngineError& errors_;
 };
 

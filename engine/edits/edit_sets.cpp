@@ -89,7 +89,7 @@ int32_t EditSets::allocate(size_t size, int32_t tag, int32_t code, int32_t faile
 }
 
 void EditSets::reportMissingField(int32_t localNumber, std::string_view editName) {
-    int64_t position = dictionaryRecordOf(stream_, tables_.dataDictionary, localNumber);
+    int64_t position = dictionaryRecordOf(lookups_, stream_, tables_.dataDictionary, localNumber);
     std::string field =
         position != 0 ? dictionaryNameAt(stream_, position, DictionaryName::Short) : "";
     errors_.setText("Missing field \"" + field + "\" in edit \"" + std::string(editName) + "\"");

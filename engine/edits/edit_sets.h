@@ -13,6 +13,7 @@
 #include "engine/interp/engine_variables.h"
 #include "engine/records/bound_layouts.h"
 #include "engine/records/field_access.h"
+#include "engine/store/lookup_tables.h"
 #include "engine/store/memory_manager.h"
 #include "engine/store/metafile_directory.h"
 #include "engine/store/metafile_stream.h"
@@ -29,9 +30,9 @@ class EditSets {
 public:
     EditSets(MemoryManager& memory, const MetafileStream& stream, const InternalTables& tables,
              BoundLayouts& layouts, FieldAccess& access, EngineVariables& variables,
-             LastEngineError& errors)
+             LookupTables& lookups, LastEngineError& errors)
         : memory_(memory), stream_(stream), tables_(tables), layouts_(layouts), access_(access),
-          variables_(variables), errors_(errors) {}
+          variables_(variables), lookups_(lookups), errors_(errors) {}
 
     void clear() { register_.clear(); }
 
@@ -65,6 +66,7 @@ private:
     BoundLayouts& layouts_;
     FieldAccess& access_;
     EngineVariables& variables_;
+    LookupTables& lookups_;
     LastEngineError& errors_;
     std::map<std::string, int32_t> register_;
 };

@@ -3,6 +3,8 @@
 #include "engine/store/internal_records.h"
 #include "engine/store/table_file.h"
 
+#include <cstdio>
+
 namespace vetra {
 
 namespace {
@@ -28,8 +30,14 @@ std::string dictionaryNameAt(const MetafileStream& stream, int64_t position, Dic
     return std::string(trimTrailingBlanks(text));
 }
 
-int64_t dictionaryRecordOf(const MetafileStream& stream, const DirectoryEntry& dictionary,
-                           int32_t localNumber) {
+int64_t dictionaryRecordOf(LookupTables& lookups, const MetafileStream& stream,
+                           const DirectoryEntry& dictionary, int32_t localNumber) {
+    if (dictionary.indexPosition > 0) {
+        char key[16];
+        std::snprintf(key, sizeof key, "%8ld", static_cast<long>(localNumber));
+        int64_t position = lookups.columnPosition(key, "_RE_DDIC.DBF.CLOCAL_NUM");
+        return position > 0 ? position : 0;
+    }
     for (int64_t n = 1; n <= dictionary.recordCount; ++n) {
         std::string_view record = internalRecord(stream, dictionary, kDictionaryTable, n);
         if (record.empty()) break;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/store/directory_entry.h"
+#include "engine/store/lookup_tables.h"
 #include "engine/store/metafile_stream.h"
 
 #include <cstdint>
@@ -18,8 +19,9 @@ enum class DictionaryName { Short, Long, Third };
 // position lies outside the metafile.
 std::string dictionaryNameAt(const MetafileStream& stream, int64_t position, DictionaryName name);
 
-// The position of the dictionary record of a local number, or 0 when there is none.
-int64_t dictionaryRecordOf(const MetafileStream& stream, const DirectoryEntry& dictionary,
-                           int32_t localNumber);
+// The position of the dictionary record of a local number, or 0 when there is none: through
+// the index on CLOCAL_NUM when the table has one, else by reading the records.
+int64_t dictionaryRecordOf(LookupTables& lookups, const MetafileStream& stream,
+                           const DirectoryEntry& dictionary, int32_t localNumber);
 
 } // namespace vetra

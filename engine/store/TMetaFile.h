@@ -104,12 +104,13 @@ private:
                                  lastError_};
     vetra::FieldAccess fieldAccess_{fields_};
     vetra::EngineVariables variables_{memory_};
-    vetra::EditSets editSets_{memory_,   stream_,      directory_.internalTables(),
-                              layouts_,  fieldAccess_, variables_,
-                              lastError_};
+    vetra::EditSets editSets_{memory_,  stream_,      directory_.internalTables(),
+                              layouts_, fieldAccess_, variables_,
+                              lookups_, lastError_};
     vetra::MessageTemplate messageTemplate_{layouts_, fieldAccess_, fields_, stream_};
     vetra::EditMetadata editMetadata_{
-        editSets_, messageTemplate_, stream_, directory_.internalTables(), layouts_, lastError_};
+        editSets_, messageTemplate_, stream_,   directory_.internalTables(),
+        layouts_,  lookups_,         lastError_};
     std::string requiredVersion_;
     std::string version_;
     int32_t today_ = 0;

@@ -41,16 +41,19 @@ const std::vector<DbfColumn> messageColumns = {
 };
 
 std::vector<DbfTable> emptyInternalTables() {
-    auto table = [](std::string_view name, const std::vector<DbfColumn>& columns) {
-        return DbfTable{std::string(name), columns, {}, {}};
+    auto table = [](std::string_view name, const std::vector<DbfColumn>& columns,
+                    std::vector<IndexTag> tags = {}) {
+        return DbfTable{std::string(name), columns, {}, {}, std::move(tags)};
     };
+    // The engine finds edits by upper-case name, dictionary entries by local number ("%8ld")
+    // and messages by number ("%4ld") through these tags.
     return {
         table(editSetTableName, editSetColumns),
         table(layoutFieldTableName, layoutFieldColumns),
         table(componentTableName, componentColumns),
-        table(compiledEditTableName, compiledEditColumns),
-        table(dataDictionaryTableName, dataDictionaryColumns),
-        table(messageTableName, messageColumns),
+        table(compiledEditTableName, compiledEditColumns, {{"EDIT_NAME", "EDIT_NAME", true}}),
+        table(dataDictionaryTableName, dataDictionaryColumns, {{"CLOCAL_NUM", "CLOCAL_NUM", false}}),
+        table(messageTableName, messageColumns, {{"NUM", "NUM", false}}),
     };
 }
 
