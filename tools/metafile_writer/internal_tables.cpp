@@ -52,7 +52,8 @@ std::vector<DbfTable> emptyInternalTables() {
         table(layoutFieldTableName, layoutFieldColumns),
         table(componentTableName, componentColumns),
         table(compiledEditTableName, compiledEditColumns, {{"EDIT_NAME", "EDIT_NAME", true}}),
-        table(dataDictionaryTableName, dataDictionaryColumns, {{"CLOCAL_NUM", "CLOCAL_NUM", false}}),
+        table(dataDictionaryTableName, dataDictionaryColumns,
+              {{"CLOCAL_NUM", "CLOCAL_NUM", false}}),
         table(messageTableName, messageColumns, {{"NUM", "NUM", false}}),
     };
 }

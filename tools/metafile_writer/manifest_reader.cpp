@@ -2,6 +2,7 @@
 
 #include "tools/metafile_writer/csv_table_rows.h"
 #include "tools/metafile_writer/file_contents.h"
+#include "tools/metafile_writer/manifest_edits.h"
 #include "tools/metafile_writer/manifest_layouts.h"
 #include "tools/metafile_writer/manifest_values.h"
 #include "tools/metafile_writer/raw_table.h"
@@ -139,10 +140,10 @@ using SectionReader = void (*)(const Manifest&, const toml::node&);
 // Read in this order whatever their order in the file, so a later section may rely on an
 // earlier one: layouts on the dictionary.
 constexpr std::pair<std::string_view, SectionReader> sectionReaders[] = {
-    {"metafile", readMetafileSection},
-    {"table", readTableSections},
-    {"dictionary", readDictionarySections},
-    {"layout", readLayoutSections},
+    {"metafile", readMetafileSection},      {"table", readTableSections},
+    {"dictionary", readDictionarySections}, {"layout", readLayoutSections},
+    {"messages", readMessagesSection},      {"edit", readEditSections},
+    {"edit_set", readEditSetSections},
 };
 
 toml::table parseManifest(const std::filesystem::path& file) {

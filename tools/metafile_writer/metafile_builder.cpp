@@ -86,6 +86,12 @@ std::vector<DbfTable> internalTablesWithLayouts(std::vector<DbfTable> tables,
     return tables;
 }
 
+void appendRows(std::vector<DbfTable>& tables, std::string_view name, std::vector<DbfRow> rows) {
+    std::vector<DbfRow>& existing = tableNamed(tables, name)->rows;
+    existing.insert(existing.end(), std::make_move_iterator(rows.begin()),
+                    std::make_move_iterator(rows.end()));
+}
+
 template <class AnyTable>
 void addEntryUnlessOmitted(std::vector<DirectoryEntry>& entries, const AnyTable& table,
                            const MetafileOptions& options) {
@@ -137,6 +143,27 @@ void MetafileBuilder::addInternalRow(std::string_view tableName, DbfRow row) {
     table->rows.push_back(std::move(row));
 }
 
+void MetafileBuilder::addEdit(EditDefinition edit) {
+    bool taken = std::any_of(edits_.begin(), edits_.end(),
+                             [&](const EditDefinition& other) { return other.name == edit.name; });
+    if (taken) throw WriterError("an edit named \"" + edit.name + "\" is already in the metafile");
+    edits_.push_back(std::move(edit));
+}
+
+void MetafileBuilder::addEditSet(EditSetDefinition editSet) {
+    editSets_.push_back(std::move(editSet));
+}
+
+void MetafileBuilder::addMessage(int number, std::string text) {
+    addInternalRow(messageTableName, messageRow(number, text));
+}
+
+std::optional<long> MetafileBuilder::localNumberOf(std::string_view shortName) const {
+    for (const auto& [number, entry] : layouts_.dictionary())
+        if (upperCaseAscii(entry.shortName) == upperCaseAscii(shortName)) return number;
+    return std::nullopt;
+}
+
 void MetafileBuilder::addDictionaryEntry(DictionaryEntry entry) {
     layouts_.addDictionaryEntry(std::move(entry));
 }
@@ -160,7 +187,12 @@ Bytes MetafileBuilder::build() const {
             throw WriterError("cannot omit " + name + ": the metafile has no such table");
 
     std::vector<DirectoryEntry> entries;
-    for (const DbfTable& table : internalTablesWithLayouts(internalTables_, layouts_))
+    std::vector<DbfTable> internal = internalTablesWithLayouts(internalTables_, layouts_);
+    EditTableRows editRows = editTableRows(edits_, editSets_);
+    appendRows(internal, compiledEditTableName, std::move(editRows.compiledEdits));
+    appendRows(internal, editSetTableName, std::move(editRows.editSets));
+    appendRows(internal, componentTableName, std::move(editRows.catalogue));
+    for (const DbfTable& table : internal)
         addEntryUnlessOmitted(entries, table, options_);
     for (const Table& table : tables_)
         std::visit([&](const auto& any) { addEntryUnlessOmitted(entries, any, options_); }, table);

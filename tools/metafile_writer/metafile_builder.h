@@ -6,11 +6,13 @@
 #include "tools/metafile_writer/byte_buffer.h"
 #include "tools/metafile_writer/catalogue_record.h"
 #include "tools/metafile_writer/dbf_table.h"
+#include "tools/metafile_writer/edit_tables.h"
 #include "tools/metafile_writer/raw_table.h"
 #include "tools/metafile_writer/record_layout_set.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -45,6 +47,14 @@ public:
     // the dictionary and the layouts come first in their tables, these after them.
     void addInternalRow(std::string_view tableName, DbfRow row);
 
+    // Edits, edit sets and messages go to the internal tables when the metafile is built; an
+    // edit set names edits added before or after it.
+    void addEdit(EditDefinition edit);
+    void addEditSet(EditSetDefinition editSet);
+    void addMessage(int number, std::string text);
+    // The local number of the dictionary entry with that short name (ignoring case).
+    std::optional<long> localNumberOf(std::string_view shortName) const;
+
     // The data dictionary and the record layouts, written into _RE_DDIC.DBF, _RE_BUFF.DBF and
     // _RE_COMP.DBF (see layout_table_rows.h). Each throws WriterError as RecordLayoutSet does;
     // a layout's fields need their dictionary entries first.
@@ -71,6 +81,8 @@ private:
 
     MetafileOptions options_;
     std::vector<DbfTable> internalTables_; // the rows added by addInternalRow
+    std::vector<EditDefinition> edits_;
+    std::vector<EditSetDefinition> editSets_;
     RecordLayoutSet layouts_;
     std::vector<Table> tables_;
 };
