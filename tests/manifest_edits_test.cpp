@@ -31,7 +31,7 @@ TEST(ManifestEdits, BuildAMetafileWhoseEditSetsLoadAndRender) {
     int32_t length = 0;
     ASSERT_EQ(VTx_GetEditLogic(id, set, 1, sizeof logic, "|", &length, logic), 0);
     EXPECT_STREQ(logic,
-                 "|if ( ! inlist ( #S\"Sex\" , \"1,2,9\" ) ) |return fail ; |return pass ; |");
+                 "if ( ! inlist ( #S\"Sex\" , \"1,2,9\" ) ) |return fail ; |return pass ; |");
     char text[64];
     EXPECT_EQ(VTx_GetEditDescript(id, set, 1, 80, sizeof text, &length, text, 2), 0);
     EXPECT_STREQ(text, "Sex must be 1, 2 or 9.");
