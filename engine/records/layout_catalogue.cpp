@@ -109,26 +109,27 @@ std::string_view LayoutCatalogue::descriptionOf(std::string_view record) const {
     return memoContent(stream_, table_, recordField(record, 162, 10));
 }
 
-std::optional<std::string_view> LayoutCatalogue::layoutDescription(std::string_view name) const {
+std::optional<std::string_view> LayoutCatalogue::descriptionByName(std::string_view kind,
+                                                                   size_t nameOffset,
+                                                                   size_t nameWidth,
+                                                                   std::string_view name) const {
     if (!exists()) return std::nullopt;
     for (int64_t n = 1; n <= table_.recordCount; ++n) {
         std::string_view candidate = record(n);
-        if (candidate.starts_with("RL") &&
-            equalsIgnoringCase(trimTrailingBlanks(recordField(candidate, 7, 45)), name))
+        if (candidate.starts_with(kind) &&
+            equalsIgnoringCase(trimTrailingBlanks(recordField(candidate, nameOffset, nameWidth)),
+                               name))
             return descriptionOf(candidate);
     }
     return std::nullopt;
 }
 
+std::optional<std::string_view> LayoutCatalogue::layoutDescription(std::string_view name) const {
+    return descriptionByName("RL", 7, 45, name);
+}
+
 std::optional<std::string_view> LayoutCatalogue::editSetDescription(std::string_view name) const {
-    if (!exists()) return std::nullopt;
-    for (int64_t n = 1; n <= table_.recordCount; ++n) {
-        std::string_view candidate = record(n);
-        if (candidate.starts_with("ES") &&
-            equalsIgnoringCase(trimTrailingBlanks(recordField(candidate, 2, 50)), name))
-            return descriptionOf(candidate);
-    }
-    return std::nullopt;
+    return descriptionByName("ES", 2, 50, name);
 }
 
 } // namespace vetra

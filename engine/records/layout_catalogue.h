@@ -61,6 +61,9 @@ private:
     int32_t countRecords(std::string_view kind) const;
     std::string_view record(int64_t n) const;
     std::string_view descriptionOf(std::string_view record) const;
+    std::optional<std::string_view> descriptionByName(std::string_view kind, size_t nameOffset,
+                                                      size_t nameWidth,
+                                                      std::string_view name) const;
 
     const MetafileStream& stream_;
     const DirectoryEntry& table_;
