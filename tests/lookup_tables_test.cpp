@@ -182,3 +182,43 @@ TEST_F(LookupTables, BinaryElementsByTypeRowAndColumn) {
 }
 
 } // namespace
+
+namespace {
+
+class RecordingVariables : public vetra::ColumnVariables {
+public:
+    void declare(std::string_view name, char* value, size_t capacity) override {
+        names.emplace_back(name);
+        values.push_back(value);
+        capacities.push_back(capacity);
+    }
+    std::vector<std::string> names;
+    std::vector<char*> values;
+    std::vector<size_t> capacities;
+};
+
+TEST_F(LookupTables, ColumnsBecomeVariablesWhileEditLogicRuns) {
+    bool running = true;
+    RecordingVariables variables;
+    vetra::TableReader reader(metafile.memory(), metafile.stream(), running);
+    reader.setColumnVariables(&variables);
+    vetra::LookupTables lookups(metafile.directory(), reader, search(), metafile.stream(),
+                                metafile.lastError(), running);
+    EXPECT_EQ(lookups.VTi_Tblreadrec("BETA", "NAMES.DBF.NAME", 1, 0, nullptr, SeekMode::Exact), 1);
+    ASSERT_EQ(variables.names, (std::vector<std::string>{"NAME", "KIND"}));
+    EXPECT_EQ(variables.capacities, (std::vector<size_t>{11, 3}));
+    EXPECT_STREQ(variables.values[0], "BETA");
+    EXPECT_STREQ(variables.values[1], "B");
+
+    EXPECT_EQ(lookups.VTi_Tblreadrec("DELTA", "NAMES.DBF.NAME", 1, 0, nullptr, SeekMode::Exact), 0);
+    ASSERT_EQ(variables.values.size(), 4u);
+    EXPECT_STREQ(variables.values[2], ""); // a failed scan leaves every column empty
+    EXPECT_STREQ(variables.values[3], "");
+
+    EXPECT_EQ(lookups.VTi_Tblreadrec("AK", "STATES.ASC", 1, 2, nullptr, SeekMode::Exact), 1);
+    EXPECT_EQ(variables.names.back(), "_STATES");
+    EXPECT_STREQ(variables.values.back(), "AK Alaska");
+    metafile.memory().freeLevel(2); // the end of the edit releases the tables
+}
+
+} // namespace

@@ -90,7 +90,7 @@ private:
     vetra::LastEngineError lastError_;
     vetra::MemoryManager memory_{lastError_};
     vetra::MetafileStream stream_;
-    vetra::TableReader tables_{memory_, stream_};
+    vetra::TableReader tables_{memory_, stream_, running_};
     vetra::MetafileDirectory directory_{memory_, stream_, lastError_};
     vetra::FieldTable fields_{memory_};
     vetra::IndexSearch index_{memory_, stream_, lastError_};

@@ -124,7 +124,8 @@ int LookupTables::VTi_Tblreadrec(std::string_view key, std::string_view name, in
             found = readWithIndex(table, split.column, key, record, mode);
         else if (table->kind == kDbfTable || table->kind == kTextTable)
             found = scanTable(table, split.column, key, start, length, record);
-        reader_.close(table);
+        if (found == 0) TableReader::clearColumnValues(table);
+        if (!reader_.columnsOn()) reader_.close(table);
         stream_.seek(savedPosition);
         return found;
     });

@@ -198,11 +198,61 @@ t_dbfFile* TableReader::OpenMetaTable(const DirectoryEntry& entry, std::string_v
             table->dataStart = entry.dataPosition;
             table->nextLine = entry.dataPosition;
         }
+        if (columnsOn()) declareColumns(table);
     } catch (const EngineFailure&) {
         close(table);
         throw;
     }
     return table;
+}
+
+void TableReader::declareColumns(t_dbfFile* table) {
+    if (table->kind == kBinaryTable) return;
+    if (table->kind != kDbfTable) {
+        // One value covers the whole record; a text table names it "_" and its base name.
+        table->fld = static_cast<t_dbfFieldEntry*>(
+            memory_.allocAndLock(3, tags::kTableFields, sizeof(t_dbfFieldEntry)));
+        *table->fld = t_dbfFieldEntry{};
+        size_t capacity = static_cast<size_t>(std::max(table->recordLength, 0)) + 1;
+        table->fld[0].FldValue =
+            static_cast<char*>(memory_.allocAndLock(3, tags::kFieldValue, capacity));
+        std::string_view name(table->name);
+        if (table->kind == kTextTable)
+            variables_->declare(
+                "_" + std::string(name.substr(0, std::min<size_t>(name.find('.'), 11))),
+                table->fld[0].FldValue, capacity);
+        return;
+    }
+    for (int32_t i = 0; i < table->fieldCount; ++i) {
+        t_dbfFieldEntry& field = table->fld[i];
+        size_t capacity = size_t{field.length} + 1;
+        field.FldValue = static_cast<char*>(memory_.allocAndLock(3, tags::kFieldValue, capacity));
+        std::string_view name(field.name, strnlen(field.name, 11));
+        variables_->declare(trimRight(name, " "), field.FldValue, capacity);
+    }
+}
+
+void TableReader::fillColumnValues(t_dbfFile* table, std::string_view record) {
+    if (table->fld == nullptr) return;
+    if (table->kind != kDbfTable) {
+        if (table->fld[0].FldValue != nullptr)
+            copyTerminated({table->fld[0].FldValue, static_cast<size_t>(table->recordLength) + 1},
+                           record);
+        return;
+    }
+    for (int32_t i = 0; i < table->fieldCount; ++i) {
+        t_dbfFieldEntry& field = table->fld[i];
+        if (field.FldValue == nullptr) continue;
+        std::string_view value = record.substr(
+            std::min(record.size(), static_cast<size_t>(field.offset - 1)), field.length);
+        copyTerminated({field.FldValue, size_t{field.length} + 1}, trimRight(value, " "));
+    }
+}
+
+void TableReader::clearColumnValues(t_dbfFile* table) {
+    if (table == nullptr || table->fld == nullptr) return;
+    for (int32_t i = 0; i < std::max(table->fieldCount, 1); ++i)
+        if (table->fld[i].FldValue != nullptr) table->fld[i].FldValue[0] = '\0';
 }
 
 int TableReader::readNextRecord(t_dbfFile* table, std::span<char> buffer, bool keepSpaces) {
@@ -217,7 +267,9 @@ int TableReader::readNextRecord(t_dbfFile* table, std::span<char> buffer, bool k
         int64_t length = table->recordLength - 1;
         auto bytes = stream_.bytesAt(start + 1, length);
         stream_.seek(table->dataStart + (record + 1) * table->recordLength);
-        copyTerminated(buffer, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+        std::string_view fields(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        copyTerminated(buffer, fields);
+        if (columnsOn()) fillColumnValues(table, fields);
         return 1;
     }
     if (table->kind == kTextTable) {
@@ -229,6 +281,7 @@ int TableReader::readNextRecord(t_dbfFile* table, std::span<char> buffer, bool k
         table->nextLine = stream_.tell();
         std::string_view text = line;
         copyTerminated(buffer, keepSpaces ? text : trimRight(text, " \r\n"));
+        if (columnsOn()) fillColumnValues(table, trimRight(text, " \r\n"));
         return 1;
     }
     return 0;

@@ -49,9 +49,25 @@ TableKind tableKindOf(std::string_view name);
 // first other character; 0 when there are none. Values beyond 32 bits are clamped.
 int64_t parseDecimalText(std::string_view text);
 
+// While edit logic runs, the columns of every table it opens become variables of the running
+// edit: the interpreter declares each over the column's value buffer.
+class ColumnVariables {
+public:
+    virtual ~ColumnVariables() = default;
+    virtual void declare(std::string_view name, char* value, size_t capacity) = 0;
+};
+
 class TableReader {
 public:
-    TableReader(MemoryManager& memory, MetafileStream& stream) : memory_(memory), stream_(stream) {}
+    TableReader(MemoryManager& memory, MetafileStream& stream, const bool& editLogicRunning)
+        : memory_(memory), stream_(stream), running_(editLogicRunning) {}
+
+    void setColumnVariables(ColumnVariables* variables) { variables_ = variables; }
+    // True while tables opened now declare their columns; they then stay open (their level-3
+    // blocks go when the edit's storage is released), as the variables point into them.
+    bool columnsOn() const { return running_ && variables_ != nullptr; }
+    // Empties the column values of a table, as a search that found nothing leaves them.
+    static void clearColumnValues(t_dbfFile* table);
 
     // Reads a directory header and its field descriptors at the stream's position; the
     // directory's signature must be 0xF5. Null on failure, with lastFailure() telling why.
@@ -79,9 +95,13 @@ private:
     bool readHeader(t_dbfFile* table, bool directory);
     bool readFieldDescriptors(t_dbfFile* table, bool cumulativeOffsets);
     t_dbfFile* fail(t_dbfFile* table, const char* failure);
+    void declareColumns(t_dbfFile* table);
+    void fillColumnValues(t_dbfFile* table, std::string_view record);
 
     MemoryManager& memory_;
     MetafileStream& stream_;
+    const bool& running_;
+    ColumnVariables* variables_ = nullptr;
     std::string lastFailure_;
 };
 
