@@ -15,7 +15,7 @@ all: deps
 
 # The main job on the bundled sample.
 demo: all
-	cd $(BUILD) && ./tools/rmfdump samples/minimal.rmf && ./tools/engine_probe samples/minimal.rmf EditErrs.csv
+	cd $(BUILD) && ./tools/engine_probe samples/naaccr18.rmf EditErrs.csv
 
 test: all
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure

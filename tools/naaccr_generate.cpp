@@ -1,0 +1,141 @@
+// naaccr_generate: writes synthetic NAACCR version 18 incidence records for the sample
+// metafile of samples/naaccr18, with a share of deliberate faults for its edits to find.
+// No record describes a real patient.
+#include "tools/naaccr_generator/generator_error.h"
+#include "tools/naaccr_generator/incidence_generator.h"
+#include "tools/naaccr_generator/incidence_layout.h"
+
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr const char* helpText =
+    R"(Usage: naaccr_generate --records N --seed S [--fault-rate R] [--layout FILE] [-o FILE]
+
+Writes N synthetic NAACCR version 18 incidence records, 4048 characters and a
+line feed each, with plausible and consistent values for the items of the
+layout. With probability R a record gets one or more deliberate faults that the
+edits of samples/naaccr18 catch. The same seed gives the same records.
+
+Options:
+  -n, --records N      how many records to write
+  -s, --seed S         the seed of the random draws, 0 to 18446744073709551615
+  -f, --fault-rate R   the share of faulty records, 0 to 1 (default 0.05)
+  -l, --layout FILE    the layout CSV to place the items by
+                       (default samples/naaccr18/layout.csv)
+  -o, --output FILE    write to FILE instead of standard output
+  -h, --help           show this text
+
+Exit status is 0 on success and 1 on any error.
+)";
+
+struct Invocation {
+    bool help = false;
+    std::optional<long> records;
+    std::optional<std::uint64_t> seed;
+    double faultRate = 0.05;
+    std::filesystem::path layout = "samples/naaccr18/layout.csv";
+    std::filesystem::path output;
+};
+
+template <class Number> Number numberArgument(std::string_view option, std::string_view text) {
+    Number value{};
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        throw vetra::generator::GeneratorError(std::string(option) + " needs a number, not \"" +
+                                               std::string(text) + "\"");
+    return value;
+}
+
+Invocation readArguments(int argc, char** argv) {
+    Invocation invocation;
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 == arguments.size())
+                throw vetra::generator::GeneratorError(option + " needs a value");
+            return arguments[++i];
+        };
+        if (option == "-h" || option == "--help")
+            invocation.help = true;
+        else if (option == "-n" || option == "--records")
+            invocation.records = numberArgument<long>(option, value());
+        else if (option == "-s" || option == "--seed")
+            invocation.seed = numberArgument<std::uint64_t>(option, value());
+        else if (option == "-f" || option == "--fault-rate")
+            invocation.faultRate = numberArgument<double>(option, value());
+        else if (option == "-l" || option == "--layout")
+            invocation.layout = value();
+        else if (option == "-o" || option == "--output")
+            invocation.output = value();
+        else
+            throw vetra::generator::GeneratorError("unknown argument " + option);
+    }
+    if (invocation.help) return invocation;
+    if (!invocation.records) throw vetra::generator::GeneratorError("--records is required");
+    if (*invocation.records < 0)
+        throw vetra::generator::GeneratorError("--records cannot be negative");
+    if (!invocation.seed) throw vetra::generator::GeneratorError("--seed is required");
+    return invocation;
+}
+
+// The default layout is found from the repository root; say so rather than only that a file
+// is missing.
+vetra::generator::IncidenceLayout readLayout(const std::filesystem::path& file) {
+    if (!std::filesystem::exists(file))
+        throw vetra::generator::GeneratorError(
+            "no layout at " + file.string() +
+            "; run from the repository root or give the layout CSV with --layout FILE");
+    return vetra::generator::readIncidenceLayout(file);
+}
+
+void generate(const Invocation& invocation) {
+    vetra::generator::IncidenceLayout layout = readLayout(invocation.layout);
+    vetra::generator::IncidenceGenerator generator(layout, *invocation.seed, invocation.faultRate);
+    if (invocation.output.empty()) {
+        std::ios::sync_with_stdio(false); // the records are large; let cout buffer them
+        vetra::generator::writeIncidenceRecords(std::cout, generator, *invocation.records);
+        std::cout.flush();
+        if (!std::cout) throw vetra::generator::GeneratorError("writing standard output failed");
+        return;
+    }
+    std::ofstream out(invocation.output, std::ios::binary);
+    if (!out) throw vetra::generator::GeneratorError("cannot create " + invocation.output.string());
+    vetra::generator::writeIncidenceRecords(out, generator, *invocation.records);
+    out.close();
+    if (!out)
+        throw vetra::generator::GeneratorError("writing " + invocation.output.string() + " failed");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Invocation invocation;
+    try {
+        invocation = readArguments(argc, argv);
+    } catch (const vetra::generator::GeneratorError& error) {
+        std::fprintf(stderr, "naaccr_generate: %s\nTry 'naaccr_generate --help'.\n", error.what());
+        return 1;
+    }
+    if (invocation.help) {
+        std::fputs(helpText, stdout);
+        return 0;
+    }
+    try {
+        generate(invocation);
+    } catch (const vetra::generator::GeneratorError& error) {
+        std::fprintf(stderr, "naaccr_generate: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
