@@ -231,6 +231,41 @@ TEST_F(EditSets, ChecksTheSetAgainstTheBoundLayout) {
     EXPECT_EQ(reports, std::vector<std::string>{"410 Laterality Laterality"});
 }
 
+TEST(EditSetSizes, LogicBeyondTheStoredSizeIsReadFromTheEditRecord) {
+    writer::MetafileBuilder builder;
+    builder.addDictionaryEntry(entry(220, "Sex", "C", 1));
+    builder.addLayout(writer::RecordLayout{1, "Test", "", {{220, "C", 1, 1, ' '}}});
+    std::vector<writer::EditDefinition> edits = {{"First", 1, {220}, "@DR;", "", ""},
+                                                 {"Second", 2, {220}, "@DQ;", "", ""}};
+    writer::EditTableRows rows = writer::editTableRows(edits, {{"Set", "", {"First", "Second"}}});
+    // The catalogue claims room for the first edit's logic only.
+    rows.catalogue[0].values[1].replace(8, 8, "       5");
+    for (auto& row : rows.compiledEdits)
+        builder.addInternalRow("_RE_CEDI.DBF", row);
+    for (auto& row : rows.editSets)
+        builder.addInternalRow("_RE_EDSE.DBF", row);
+    for (auto& row : rows.catalogue)
+        builder.addInternalRow("_RE_COMP.DBF", row);
+    vetra::testing::OpenMetafile metafile(builder);
+    int32_t record = -1, handle = 0, status = -1;
+    VTx_AllocRecord(metafile.id(), 1, &record);
+    VTx_InitRecordLayout(metafile.id(), record, "Test");
+    ASSERT_EQ(VTx_LoadEditSet(metafile.id(), &handle, "Set", &status, 1), 0);
+    EXPECT_EQ(status, 0);
+    TMetaFile& instance = *vetra::engineProcess().metafiles().find(metafile.id());
+    auto* set = instance.editSets().find(handle);
+    auto entries = instance.editSets().entries(*set);
+    EXPECT_EQ(entries[0].logicOffset, 0);
+    EXPECT_EQ(entries[1].logicOffset, vetra::kLogicNotLoaded);
+    char logic[64], name[64];
+    int32_t length = 0;
+    ASSERT_EQ(VTx_GetEditLogic(metafile.id(), handle, 1, sizeof logic, "|", &length, logic), 0);
+    EXPECT_STREQ(logic, "return fail ; |");
+    ASSERT_EQ(VTx_GetEncodedEdit(metafile.id(), handle, 1, logic, sizeof logic, name, sizeof name),
+              0);
+    EXPECT_STREQ(logic, "@DQ;");
+}
+
 TEST(TextFormatter, WrapsAtTheLineWidthAndIndentsAfterTabs) {
     EXPECT_EQ(vetra::fmttext(10, "one two three four", 100), "one two \r\nthree \r\nfour");
     EXPECT_EQ(vetra::fmttext(11, "one two three four", 100), "one two \r\nthree four");
