@@ -115,9 +115,17 @@ void EditSets::VTi_LoadEditSet(std::string_view name, int32_t option, int32_t* h
 
     std::string_view catalogueRecord = findCatalogueRecord(name);
     if (catalogueRecord.empty()) errors_.fail(462, "VTi_LoadEditSet");
-    size_t namesSize = static_cast<size_t>(std::max(decimalAt(catalogueRecord, 52, 8), 0));
-    size_t logicSize = static_cast<size_t>(std::max(decimalAt(catalogueRecord, 60, 8), 0));
-    size_t referenceCount = static_cast<size_t>(std::max(decimalAt(catalogueRecord, 68, 8), 0));
+    // Names, logic and references all come from the component memo, so sizes the memo cannot
+    // hold are bogus: they are cut to what it can, rather than reserved as stated.
+    std::string_view components =
+        memoContent(stream_, tables_.catalogue, recordField(catalogueRecord, 152, 10));
+    auto statedSize = [&](size_t offset, size_t most) {
+        return std::min(static_cast<size_t>(std::max(decimalAt(catalogueRecord, offset, 8), 0)),
+                        most);
+    };
+    size_t namesSize = statedSize(52, components.size());
+    size_t logicSize = statedSize(60, components.size());
+    size_t referenceCount = statedSize(68, components.size() / 8);
 
     LoadState state;
     try {
@@ -148,10 +156,8 @@ void EditSets::VTi_LoadEditSet(std::string_view name, int32_t option, int32_t* h
             }
             if (set->logicBufferHandle == 0 && *status != kLoadedFieldMissing)
                 *status = kLoadedWithoutLogic;
-            std::string_view memo =
-                memoContent(stream_, tables_.catalogue, recordField(catalogueRecord, 152, 10));
-            if (memo.empty()) errors_.fail(302, "VTi_LoadEditSet");
-            readComponents(state, memo, status);
+            if (components.empty()) errors_.fail(302, "VTi_LoadEditSet");
+            readComponents(state, components, status);
         }
     } catch (...) {
         // A set that failed part-way leaves none of its blocks behind.
