@@ -10,6 +10,7 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -69,6 +70,29 @@ MetafileBuilder withoutCatalogue() {
     return builder;
 }
 
+// A layout bound by edits in two edit sets, so that mutation reaches layouts and edit sets.
+MetafileBuilder layoutWithEditSets() {
+    MetafileBuilder builder;
+    for (auto [local, name, type, length] :
+         {std::tuple{220L, "Sex", "C", 1}, std::tuple{390L, "Date of Diagnosis", "D1", 8}}) {
+        DictionaryEntry entry;
+        entry.localNumber = local;
+        entry.shortName = name;
+        entry.typeCode = type;
+        entry.length = length;
+        builder.addDictionaryEntry(entry);
+    }
+    builder.addLayout(
+        RecordLayout{1, "Seed", "A layout", {{220, "C", 1, 1, ' '}, {390, "D1", 2, 8, ' '}}});
+    builder.addEdit(
+        {"Sex Valid", 1, {220}, "@F0004(#220E'9)\nDQ;\nR", "Sex must be coded.", "Help"});
+    builder.addEdit({"Date", 2, {390}, "A00016mA(#390)nA(HN01d)\n{DMk(N01d);}", "", ""});
+    builder.addEditSet({"Both", "Two edits", {"Sex Valid", "Date"}});
+    builder.addEditSet({"One", "", {"Date"}});
+    builder.addMessage(1, "%F1 (%V1) is wrong");
+    return builder;
+}
+
 struct Seed {
     const char* name;
     MetafileBuilder (*build)();
@@ -81,6 +105,7 @@ const Seed seeds[] = {
     {"raw_tables.rmf", rawTables},
     {"other_block_sizes.rmf", everythingOtherBlockSizes},
     {"without_catalogue.rmf", withoutCatalogue},
+    {"layout_with_edit_sets.rmf", layoutWithEditSets},
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "engine/api/vetra40.h"
 #include "engine/store/TMetaFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -73,6 +74,39 @@ void readTable(TMetaFile& metafile, const char* name, std::size_t inputSize) {
     if (metafile.memory().bytesInUse() != bytesBefore) std::abort(); // a table leaked a block
 }
 
+// Through the exported calls: bind every layout, load every edit set, and read each edit's
+// texts and rendering. Any result is fine; a crash or a read outside the image is not.
+void bindAndLoadEverything() {
+    int32_t id = -1;
+    if (VTx_Init(&id, inputPath().c_str(), nullptr, 0, nullptr) != 0) return;
+    int32_t layouts = 0, sets = 0;
+    VTx_GetRecordLayoutCount(id, &layouts);
+    for (int32_t n = 1; n <= std::min(layouts, 8); ++n) {
+        char name[64] = "";
+        int32_t length = 0, record = -1;
+        if (VTx_GetRecordLayoutName(id, n, name, &length) != 0) continue;
+        if (VTx_AllocRecord(id, std::clamp(length, 1, 100000), &record) != 0) continue;
+        VTx_UpdateRecord(id, record, "1234567890");
+        VTx_InitRecordLayout(id, record, name);
+    }
+    VTx_GetEditSetCount(id, &sets);
+    for (int32_t s = 1; s <= std::min(sets, 8); ++s) {
+        char name[64] = "";
+        int32_t handle = 0, status = 0, edits = 0;
+        if (VTx_GetEditSetName(id, s, name) != 0) continue;
+        if (VTx_LoadEditSet(id, &handle, name, &status, s % 2) != 0) continue;
+        VTx_GetEditSetSize(id, handle, &edits);
+        for (int32_t e = 0; e < std::min(edits, 64); ++e) {
+            static char text[20000];
+            int32_t length = 0;
+            VTx_GetEditLogic(id, handle, e, sizeof text, "\n", &length, text);
+            VTx_GetEditDescript(id, handle, e, 20, sizeof text, &length, text, 1);
+            VTx_GetEditInfo(id, handle, e, "%S1 %V1 %C2 %F3 %DC %E", text, 256);
+        }
+    }
+    if (VTx_Exit(id) != 0) std::abort();
+}
+
 void openAndReadEverything(std::size_t inputSize) {
     char version[5] = {};
     try {
@@ -97,5 +131,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     writeInput(data, size);
     openAndReadEverything(size);
+    bindAndLoadEverything();
     return 0;
 }

@@ -180,7 +180,8 @@ void EditSets::readMembers(EditSetRecord& set, std::string_view name, int32_t* s
         if (record.empty()) break;
         std::string_view stored = trimTrailingBlanks(recordField(record, 0, 50));
         std::memset(set.name, 0, sizeof set.name);
-        std::memcpy(set.name, stored.data(), std::min(stored.size(), sizeof set.name - 1));
+        if (!stored.empty())
+            std::memcpy(set.name, stored.data(), std::min(stored.size(), sizeof set.name - 1));
         if (!equalsIgnoringCase(stored, name)) continue;
         found = true;
         std::string_view block = recordField(record, 50, 10);
@@ -229,7 +230,8 @@ void EditSets::readComponents(LoadState& state, std::string_view memo, int32_t* 
             set = find(state.handle);
         }
         char* names = static_cast<char*>(memory_.lock(set->EditNameBufHnd));
-        std::memcpy(names + state.namesUsed, editName.data(), editName.size());
+        if (!editName.empty())
+            std::memcpy(names + state.namesUsed, editName.data(), editName.size());
         names[state.namesUsed + editName.size()] = '\0';
 
         size_t referencesNeeded =
@@ -268,7 +270,8 @@ void EditSets::readComponents(LoadState& state, std::string_view memo, int32_t* 
         size_t logicSize = memory_.blockSize(set->logicBufferHandle);
         if (set->logicBufferHandle != 0 && state.logicUsed + logicText.size() + 1 <= logicSize) {
             char* logicBlock = static_cast<char*>(memory_.lock(set->logicBufferHandle));
-            std::memcpy(logicBlock + state.logicUsed, logicText.data(), logicText.size());
+            if (!logicText.empty())
+                std::memcpy(logicBlock + state.logicUsed, logicText.data(), logicText.size());
             logicBlock[state.logicUsed + logicText.size()] = '\0';
             entry.logicOffset = static_cast<int32_t>(state.logicUsed);
             state.logicUsed += logicText.size() + 1;

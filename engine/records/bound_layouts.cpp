@@ -120,7 +120,8 @@ int32_t BoundLayouts::bind(const RecordSlot* record, std::string_view name, int 
                         record->buffer,
                         record->recordLength,
                         0};
-    std::memcpy(taken.name, name.data(), std::min(name.size(), sizeof taken.name - 1));
+    if (!name.empty())
+        std::memcpy(taken.name, name.data(), std::min(name.size(), sizeof taken.name - 1));
 
     int32_t needed = static_cast<int32_t>(components.size());
     int32_t free = fields_.freeSlotCount();
@@ -159,7 +160,7 @@ void BoundLayouts::buildNameBlock(BoundLayout& entry) {
     size_t used = 1;
     auto append = [&](std::string_view name) {
         int32_t position = static_cast<int32_t>(used);
-        std::memcpy(block + used, name.data(), name.size());
+        if (!name.empty()) std::memcpy(block + used, name.data(), name.size());
         used += name.size();
         block[used++] = '\0';
         return position;
