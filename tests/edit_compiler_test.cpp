@@ -1,6 +1,7 @@
 // Checks the edit compiler byte by byte: each test compiles a small source and compares the
 // compiled text with the one the format asks for, or checks where and why a source is refused.
 #include "engine/library/function_names.h"
+#include "tests/support/scratch_directory.h"
 #include "tools/edit_compiler/compile_error.h"
 #include "tools/edit_compiler/edit_compiler.h"
 
@@ -433,21 +434,7 @@ TEST(Errors, MisplacedOrMisnamedFunctions) {
 
 // ---- The command line ------------------------------------------------------------------------
 
-class ScratchDirectory {
-public:
-    ScratchDirectory()
-        : path_(fs::temp_directory_path() / ("editc-" + std::to_string(::getpid()))) {
-        fs::create_directories(path_);
-    }
-    ~ScratchDirectory() { fs::remove_all(path_); }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using vetra::testing::ScratchDirectory;
 
 int runEditc(const std::string& arguments, const fs::path& output, const fs::path& errors) {
     std::string command = std::string(EDITC_PATH) + " " + arguments + " >" + output.string() +
@@ -466,7 +453,8 @@ TEST(Editc, WritesWhatTheLibraryCompilesAndListsTheFields) {
         << contentsOf(scratch.path() / "err");
     EXPECT_EQ(contentsOf(compiled), compile(contentsOf(dataDirectory / "natural.edit")).logic);
     std::string out = contentsOf(scratch.path() / "out");
-    EXPECT_TRUE(out.starts_with("fields: 390 220 400\nrendering:\nchar code [ 5 ] , * p ; \n")) << out;
+    EXPECT_TRUE(out.starts_with("fields: 390 220 400\nrendering:\nchar code [ 5 ] , * p ; \n"))
+        << out;
 }
 
 TEST(Editc, ReportsWhereTheSourceIsWrong) {

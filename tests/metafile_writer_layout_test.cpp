@@ -1,6 +1,7 @@
 // Checks the record layouts and the data dictionary the metafile writer puts into _RE_DDIC.DBF,
 // _RE_BUFF.DBF and _RE_COMP.DBF, by decoding the bytes of the finished metafile. Offsets into a
 // record count from 0 at the byte after the deletion mark.
+#include "tests/support/scratch_directory.h"
 #include "tools/metafile_writer/catalogue_record.h"
 #include "tools/metafile_writer/field_type.h"
 #include "tools/metafile_writer/manifest_reader.h"
@@ -579,22 +580,7 @@ TEST(NaaccrImport, ReadErrorsNameTheFile) {
 
 const fs::path sampleDirectory = WRITER_TEST_DATA;
 
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        std::string pattern = (fs::temp_directory_path() / "metafile_layouts_XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~ScratchDirectory() { fs::remove_all(path_); }
-    fs::path write(const std::string& name, const std::string& contents) const {
-        std::ofstream(path_ / name, std::ios::binary) << contents;
-        return path_ / name;
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using vetra::testing::ScratchDirectory;
 
 TEST(LayoutManifest, SampleBuildsTheDictionaryAndTheLayoutFromCsv) {
     Bytes metafile = readManifest(sampleDirectory / "layouts.toml").build();

@@ -1,5 +1,6 @@
 // Checks the metafile writer by decoding the bytes it writes: offsets, lengths and numbers in
 // both byte orders, read here independently of the engine.
+#include "tests/support/scratch_directory.h"
 #include "tools/metafile_writer/breakage.h"
 #include "tools/metafile_writer/csv_reader.h"
 #include "tools/metafile_writer/dbf_image_writer.h"
@@ -628,22 +629,7 @@ TEST(Csv, ReportsBrokenQuotingWithTheLine) {
 
 const fs::path sampleDirectory = WRITER_TEST_DATA;
 
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        std::string pattern = (fs::temp_directory_path() / "metafile_writer_XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~ScratchDirectory() { fs::remove_all(path_); }
-    fs::path write(const std::string& name, const std::string& contents) const {
-        std::ofstream(path_ / name, std::ios::binary) << contents;
-        return path_ / name;
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using vetra::testing::ScratchDirectory;
 
 TEST(Manifest, SampleBuildsItsTablesFromCsvAndText) {
     Bytes metafile = readManifest(sampleDirectory / "sample.toml").build();
