@@ -10,6 +10,7 @@ void TokenReader::start(std::string_view logic, size_t position) {
     logic_ = logic;
     position_ = tokenStart_ = std::min(position, logic.size());
     token_ = TokenRecord{};
+    tokensRead_ = 0;
 }
 
 void TokenReader::setText(std::string_view text) {
@@ -19,6 +20,7 @@ void TokenReader::setText(std::string_view text) {
 }
 
 uint8_t TokenReader::VTi_GetToken() {
+    ++tokensRead_;
     token_.text[0] = '\0';
     token_.kind = 0;
     token_.code = 0;

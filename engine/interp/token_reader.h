@@ -43,10 +43,26 @@ public:
     void VTi_GetHardToken(char expected, int errorIndex);
     void putBack() { position_ = tokenStart_; }
 
+    // The reader's whole state, to go back to a token after looking past it.
+    struct Mark {
+        TokenRecord token;
+        size_t tokenStart;
+        size_t position;
+    };
+    Mark mark() const { return {token_, tokenStart_, position_}; }
+    void reset(const Mark& mark) {
+        token_ = mark.token;
+        tokenStart_ = mark.tokenStart;
+        position_ = mark.position;
+    }
+
     const TokenRecord& token() const { return token_; }
     size_t position() const { return position_; }
+    size_t tokenStart() const { return tokenStart_; }
     void setPosition(size_t position) { position_ = position; }
     std::string_view logic() const { return logic_; }
+    // Tokens read since start(): the measure of how long logic has run.
+    uint64_t tokensRead() const { return tokensRead_; }
 
 private:
     void setText(std::string_view text);
@@ -56,6 +72,7 @@ private:
     std::string_view logic_;
     size_t position_ = 0;
     size_t tokenStart_ = 0;
+    uint64_t tokensRead_ = 0;
     TokenRecord token_;
 };
 

@@ -13,6 +13,8 @@ using vetra::EngineFailure;
 TMetaFile::TMetaFile(const char* path, char* version, VT_EditsMessagesCallback callback,
                      intptr_t owner)
     : path_(path != nullptr ? path : ""), editsFuncPtr_(callback), editsOwner_(owner) {
+    interpreter_.setLibrary(&library_);
+    tables_.setColumnVariables(&interpreter_);
     try {
         MetaInit();
     } catch (...) {

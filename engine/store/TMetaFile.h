@@ -8,7 +8,10 @@
 #include "engine/edits/edit_metadata.h"
 #include "engine/edits/edit_sets.h"
 #include "engine/edits/message_template.h"
+#include "engine/interp/bound_field_values.h"
 #include "engine/interp/engine_variables.h"
+#include "engine/interp/interpreter.h"
+#include "engine/library/builtin_library.h"
 #include "engine/records/bound_layouts.h"
 #include "engine/records/field_access.h"
 #include "engine/records/field_table.h"
@@ -70,6 +73,7 @@ public:
     vetra::EditSets& editSets() { return editSets_; }
     vetra::EditMetadata& editMetadata() { return editMetadata_; }
     vetra::MessageTemplate& messageTemplate() { return messageTemplate_; }
+    vetra::Interpreter& interpreter() { return interpreter_; }
     const std::string& version() const { return version_; }
     int32_t today() const { return today_; }
     bool editLogicRunning() const { return running_; }
@@ -111,6 +115,9 @@ private:
     vetra::EditMetadata editMetadata_{
         editSets_, messageTemplate_, stream_,   directory_.internalTables(),
         layouts_,  lookups_,         lastError_};
+    vetra::BoundFieldValues fieldValues_{layouts_, fieldAccess_};
+    vetra::Interpreter interpreter_{lastError_, memory_, fieldValues_, running_, today_};
+    vetra::BuiltinLibrary library_{*this};
     std::string requiredVersion_;
     std::string version_;
     int32_t today_ = 0;

@@ -22,5 +22,6 @@ constexpr int32_t kEditLogic = 13;
 constexpr int32_t kEditFieldReferences = 14;
 constexpr int32_t kMessageText = 15;
 constexpr int32_t kIndexSearch = 16;
+constexpr int32_t kLocalArray = 17;
 
 } // namespace vetra::tags

@@ -52,6 +52,7 @@ int32_t MemoryManager::VTi_AllocMem(int32_t level, int32_t tag, bool quiet, size
         Entry& entry = entries_[static_cast<size_t>(index)];
         entry = Entry{level, tag, true, block, block, size};
         bytesInUse_ += size;
+        ++allocations_;
         return index;
     });
 }

@@ -58,6 +58,8 @@ public:
     int32_t levelOf(int32_t handle) const;
     size_t blockSize(int32_t handle) const;
     size_t bytesInUse() const { return bytesInUse_; }
+    // Blocks allocated since the table was made; tells a caller whether anything new exists.
+    uint64_t allocations() const { return allocations_; }
     void setByteLimit(size_t limit) { byteLimit_ = limit; }
     void setEntryLimit(int32_t limit) { entryLimit_ = limit; }
 
@@ -83,6 +85,7 @@ private:
     int32_t highWaterMark_ = 0;
     bool tableAddressTaken_ = false;
     size_t bytesInUse_ = 0;
+    uint64_t allocations_ = 0;
     size_t byteLimit_ = kDefaultByteLimit;
     int32_t entryLimit_ = kMaxEntries;
 };

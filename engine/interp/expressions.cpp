@@ -1,0 +1,275 @@
+// The expression evaluator: recursive descent over the token stream with one token of
+// lookahead, lowest precedence first — assignment (right-associative), && and || sharing one
+// level, at most one relational operator, + and -, * / mod, one unary operator, parentheses,
+// and the operand rule (VTi_atom). Each level starts at the current token and leaves the token
+// after its operand current. Arithmetic wraps around at 32 bits.
+#include "engine/interp/keyword_table.h"
+#include "interpreter.h"
+
+#include <climits>
+
+namespace vetra {
+
+namespace {
+
+bool isOperator(const TokenRecord& token, char code) {
+    return token.kind == kOperator && token.code == code;
+}
+
+int32_t wrap(uint32_t value) {
+    return static_cast<int32_t>(value);
+}
+
+// The value of a number token: an optional sign, then digits up to the first other character.
+int32_t numberValue(const char* text) {
+    bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    uint32_t value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text)
+        value = value * 10 + static_cast<uint32_t>(*text - '0');
+    return wrap(negative ? 0u - value : value);
+}
+
+} // namespace
+
+int32_t Interpreter::evaluate(int32_t slot) {
+    Nesting nesting(*this);
+    tokens_.VTi_GetToken();
+    const TokenRecord& token = tokens_.token();
+    if (token.kind == kPunctuation && token.text[0] == ';') return 0;
+    int32_t value = slot;
+    evalAssignment(value);
+    tokens_.putBack();
+    return value;
+}
+
+void Interpreter::evalAssignment(int32_t& value) {
+    const TokenRecord& token = tokens_.token();
+    VariableRecord* variable = token.kind == kIdentifier ? VTi_FindVar(token.text, false) : nullptr;
+    if (variable == nullptr) return evalLogical(value);
+
+    Nesting nesting(*this);
+    TokenReader::Mark identifier = tokens_.mark();
+    tokens_.VTi_GetToken();
+    int32_t index = 0;
+    if (token.kind == kPunctuation && token.code == '[' && variable->isArrayOrPointer()) {
+        index = evaluate();
+        tokens_.VTi_GetHardToken(']', 19);
+        tokens_.VTi_GetToken();
+    }
+    if (!isOperator(token, '=')) {
+        tokens_.reset(identifier);
+        return evalLogical(value);
+    }
+    tokens_.VTi_GetToken();
+    evalAssignment(value);
+    storeAssignment(identifier.token.text, index, value);
+}
+
+void Interpreter::storeAssignment(std::string_view name, int32_t index, int32_t value) {
+    VariableRecord* target = VTi_FindVar(name, true);
+    if (!target->isByteAddressed()) {
+        target->value = value;
+        return;
+    }
+    int32_t address = wrap(static_cast<uint32_t>(target->value) + static_cast<uint32_t>(index));
+    std::span<char> bytes = addresses_.bytesAt(address);
+    if (bytes.empty())
+        failRun(kInterpretFailure, "VTi_interpret",
+                "In VTi_interpret: no text at address " + std::to_string(address) +
+                    " to store into " + std::string(name));
+    bytes[0] = static_cast<char>(value & 0xFF);
+}
+
+void Interpreter::evalLogical(int32_t& value) {
+    evalRelational(value);
+    const TokenRecord& token = tokens_.token();
+    while (token.kind == kOperator && (token.text[0] == '&' || token.text[0] == '|')) {
+        bool both = token.text[0] == '&';
+        tokens_.VTi_GetToken();
+        int32_t right = 0;
+        evalRelational(right);
+        value = both ? (value != 0 && right != 0) : (value != 0 || right != 0);
+    }
+}
+
+void Interpreter::evalRelational(int32_t& value) {
+    evalAdditive(value);
+    const TokenRecord& token = tokens_.token();
+    if (token.kind != kOperator) return;
+    char op = token.code;
+    if (op != '<' && op != '>' && op != 'E' && op != 'G' && op != 'J' && op != 'K') return;
+    tokens_.VTi_GetToken();
+    int32_t right = 0;
+    evalAdditive(right);
+    switch (op) {
+    case '<':
+        value = value < right;
+        break;
+    case '>':
+        value = value > right;
+        break;
+    case 'E':
+        value = value == right;
+        break;
+    case 'G':
+        value = value >= right;
+        break;
+    case 'J':
+        value = value != right;
+        break;
+    default:
+        value = value <= right;
+        break;
+    }
+}
+
+void Interpreter::evalAdditive(int32_t& value) {
+    evalMultiplicative(value);
+    const TokenRecord& token = tokens_.token();
+    while (isOperator(token, '+') || isOperator(token, '-')) {
+        bool add = token.code == '+';
+        tokens_.VTi_GetToken();
+        int32_t right = 0;
+        evalMultiplicative(right);
+        uint32_t left = static_cast<uint32_t>(value);
+        value =
+            wrap(add ? left + static_cast<uint32_t>(right) : left - static_cast<uint32_t>(right));
+    }
+}
+
+void Interpreter::evalMultiplicative(int32_t& value) {
+    evalUnary(value);
+    const TokenRecord& token = tokens_.token();
+    while (isOperator(token, '*') || isOperator(token, '/') || isOperator(token, '%')) {
+        char op = token.code;
+        tokens_.VTi_GetToken();
+        int32_t right = 0;
+        evalUnary(right);
+        if (op == '*') {
+            value = wrap(static_cast<uint32_t>(value) * static_cast<uint32_t>(right));
+            continue;
+        }
+        if (right == 0)
+            failRun(kInterpretFailure, "VTi_interpret",
+                    op == '/' ? "In VTi_interpret: division by zero"
+                              : "In VTi_interpret: remainder of a division by zero");
+        // INT_MIN / -1 wraps to INT_MIN, and its remainder is 0.
+        int32_t quotient = value == INT_MIN && right == -1 ? INT_MIN : value / right;
+        value = op == '/' ? quotient
+                          : wrap(static_cast<uint32_t>(value) -
+                                 static_cast<uint32_t>(quotient) * static_cast<uint32_t>(right));
+    }
+}
+
+void Interpreter::evalUnary(int32_t& value) {
+    const TokenRecord& token = tokens_.token();
+    char op = token.kind == kOperator ? token.code : '\0';
+    if (op != '+' && op != '-' && op != '!') return eval_exp5(value);
+    tokens_.VTi_GetToken();
+    eval_exp5(value);
+    if (op == '!') value = value == 0;
+    if (op == '-') value = wrap(0u - static_cast<uint32_t>(value));
+}
+
+void Interpreter::eval_exp5(int32_t& value) {
+    const TokenRecord& token = tokens_.token();
+    if (token.kind != kPunctuation || token.code != '(') return VTi_atom(value);
+    Nesting nesting(*this);
+    tokens_.VTi_GetToken();
+    evalAssignment(value);
+    if (token.code != ')') errors_.fail(2013, "eval_exp5");
+    tokens_.VTi_GetToken();
+}
+
+void Interpreter::VTi_atom(int32_t& value) {
+    const TokenRecord& token = tokens_.token();
+    switch (token.kind) {
+    case kCharacterLiteral:
+        value = static_cast<signed char>(token.code);
+        break;
+    case kNumber:
+        value = numberValue(token.text);
+        break;
+    case kNamedConstant:
+        value = namedConstant(token.text[0]);
+        break;
+    case kIdentifier:
+        return variableOperand(value);
+    case kCall:
+        return callOperand(value);
+    case kPunctuation:
+        return; // an empty operand keeps the slot's value
+    default:
+        if (token.text[0] == ')') return;
+        errors_.fail(2016, "VTi_atom");
+    }
+    tokens_.VTi_GetToken();
+}
+
+void Interpreter::variableOperand(int32_t& value) {
+    const TokenRecord& token = tokens_.token();
+    char name[TokenRecord::kTextCapacity];
+    std::copy(std::begin(token.text), std::end(token.text), name);
+    tokens_.VTi_GetToken();
+    if (token.kind == kPunctuation && token.code == '(') errors_.fail(2014, "VTi_atom");
+    tokens_.putBack();
+    value = VTi_FindVar(name, true)->value;
+    if (token.kind == kPunctuation && token.code == '[') {
+        tokens_.VTi_GetToken();
+        int32_t index = evaluate();
+        tokens_.VTi_GetHardToken(']', 19);
+        value = signedByteAt(wrap(static_cast<uint32_t>(value) + static_cast<uint32_t>(index)));
+    }
+    tokens_.VTi_GetToken();
+}
+
+void Interpreter::callOperand(int32_t& value) {
+    const TokenRecord& token = tokens_.token();
+    if (token.code == 'm') {
+        call();
+        value = returnRegister_;
+    } else {
+        int32_t index = static_cast<signed char>(token.text[0]);
+        if (index < 0 || index >= LibraryDispatch::kFunctionCount || library_ == nullptr)
+            errors_.fail(2014, "VTi_atom");
+        value = library_->call(index);
+    }
+    tokens_.VTi_GetToken();
+}
+
+int32_t Interpreter::signedByteAt(int32_t address) const {
+    std::span<char> bytes = addresses_.bytesAt(address);
+    return bytes.empty() ? 0 : static_cast<signed char>(bytes[0]);
+}
+
+int32_t Interpreter::namedConstant(char text) const {
+    switch (text) {
+    case 'Q':
+        return 0; // fail, right
+    case 'R':
+        return 1; // pass, left, dt_min
+    case 'S':
+        return 2; // dt_max, both, warn
+    case 'T':
+        return 3; // dt_exact
+    case 'O':
+        return today_;
+    case 'P':
+        return 0x7FFFFFFF; // dt_unknown
+    case 'Z':
+        return 0x6FFFFFFF; // dt_error
+    case 'Y':
+        return 0x5FFFFFFF; // dt_missing
+    case 'X':
+        return 0x4FFFFFFF; // dt_valid
+    case 'W':
+        return 0x3FFFFFFF; // dt_empty
+    case 'y':
+        return 0x2FFFFFFF; // dt_day_empty
+    default:
+        return 0x1FFFFFFF; // dt_month_empty
+    }
+}
+
+} // namespace vetra

@@ -1,0 +1,171 @@
+// The edit-language interpreter: runs one edit's compiled logic on the bound record, straight
+// from the token stream, with no parse ahead of execution. Statements (interp_block and the
+// exec_ family) are in statements.cpp, user-function calls in function_calls.cpp, the
+// expression evaluator in expressions.cpp.
+//
+// All values are signed 32-bit integers; a text is the address of its characters in the
+// instance's TextAddressSpace. Storage that logic allocates lives at the block level it was
+// made at (temporary texts) or at level 2 (arrays) and is released when that block, or the
+// run, ends.
+//
+// Limits that protect a host from stored logic: a run may read kDefaultTokenBudget tokens,
+// and blocks and expressions may nest kMaxNesting deep. Either ends the run with code 474.
+#pragma once
+
+#include "engine/api/last_engine_error.h"
+#include "engine/interp/library_dispatch.h"
+#include "engine/interp/local_variables.h"
+#include "engine/interp/text_addresses.h"
+#include "engine/interp/token_reader.h"
+#include "engine/store/memory_manager.h"
+#include "engine/store/table_file.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace vetra {
+
+class Interpreter : public ColumnVariables {
+public:
+    static constexpr int32_t kMaxFunctions = 26;
+    static constexpr int32_t kCallStackSize = 16;
+    static constexpr int32_t kMaxArguments = 18;
+    static constexpr int32_t kRunStartLevel = 10;
+    static constexpr int32_t kArrayLevel = 2;
+    static constexpr int32_t kTableLevel = 3;
+    static constexpr uint64_t kDefaultTokenBudget = 50'000'000;
+    static constexpr int kMaxNesting = 256;
+    static constexpr int32_t kInterpretFailure = 474;
+
+    Interpreter(LastEngineError& errors, MemoryManager& memory, FieldValueSource& fields,
+                bool& running, const int32_t& today)
+        : errors_(errors), memory_(memory), tokens_(errors, fields), running_(running),
+          today_(today) {}
+
+    void setLibrary(LibraryDispatch* library) { library_ = library; }
+    void setTokenBudget(uint64_t tokens) { tokenBudget_ = tokens; }
+
+    // Runs compiled logic (up to its terminator): 0 fail, 1 pass, 2 warning, or the value of
+    // the last executed return. Fails with the run's engine error.
+    int32_t VTi_interpret(std::string_view logic);
+
+    // ---- For the built-in functions ----
+    TokenReader& tokens() { return tokens_; }
+    // The evaluate-expression entry: reads the expression's first token itself; a ";" there
+    // gives 0 and stays consumed. The token after the expression is put back. An empty
+    // operand leaves `slot`.
+    int32_t evaluate(int32_t slot = 0);
+    // Null when there is no such variable and it is not required (2010 when it is).
+    VariableRecord* VTi_FindVar(std::string_view name, bool required);
+    std::string_view textAt(int32_t address) const { return addresses_.textAt(address); }
+    std::span<char> bytesAt(int32_t address) const { return addresses_.bytesAt(address); }
+    // A zero-filled block of `size` bytes at the current block level, released when that
+    // block ends; its address, or 0 when the address space is full.
+    int32_t allocateTemporary(int32_t tag, size_t size);
+    int32_t blockLevel() const { return blockLevel_; }
+    int32_t today() const { return today_; }
+    // Ends the run with `code`; a non-empty `text` replaces the catalogue text.
+    [[noreturn]] void failRun(int32_t code, const char* operation, const std::string& text = {});
+
+    // A lookup table's column opened during the run becomes a char array variable.
+    void declare(std::string_view name, char* value, size_t capacity) override;
+
+    // ---- For tests and the trace ----
+    LocalVariables& locals() { return locals_; }
+    int32_t returnValue() const { return returnRegister_; }
+
+private:
+    // A block's result: the value of a return inside a user function, or the return signal
+    // of a main-program return, which every enclosing statement passes on at once.
+    struct BlockResult {
+        int32_t value = 0;
+        bool returnSignal = false;
+    };
+
+    // Counts nesting of blocks and expressions so that no logic can exhaust the stack.
+    class Nesting {
+    public:
+        explicit Nesting(Interpreter& interpreter);
+        ~Nesting() { --interpreter_.nesting_; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Interpreter& interpreter_;
+    };
+
+    // interpreter.cpp
+    void readFunctionHeader(std::string_view logic);
+    void releaseRunStorage();
+    void releaseBlockStorage(int32_t level);
+    int32_t mapBlock(int32_t handle, size_t size, int32_t level);
+    void checkBudget();
+    [[noreturn]] void failMalformed();
+
+    // statements.cpp
+    BlockResult interp_block(bool multiple);
+    BlockResult runStatement(uint8_t kind, char code);
+    BlockResult exec_if();
+    BlockResult exec_while();
+    BlockResult exec_do();
+    BlockResult exec_for();
+    BlockResult exec_return();
+    void decl_var();
+    void declareOne(int32_t baseType);
+    int32_t allocateArray(int32_t count, int32_t elementSize);
+    void skipStandaloneElse();
+    void skipToClosingBrace();
+    int32_t evaluateCondition();
+    int32_t blockLength() const;
+    void skipBlock(int32_t length);
+    void skipForIncrement();
+    void expectForSemicolon();
+
+    // function_calls.cpp
+    void call();
+    void get_args();
+    void get_params(int32_t firstArgument);
+    void func_push(int32_t localCount);
+    int32_t func_pop();
+
+    // expressions.cpp
+    void evalAssignment(int32_t& value);
+    void storeAssignment(std::string_view name, int32_t index, int32_t value);
+    void evalLogical(int32_t& value);
+    void evalRelational(int32_t& value);
+    void evalAdditive(int32_t& value);
+    void evalMultiplicative(int32_t& value);
+    void evalUnary(int32_t& value);
+    void eval_exp5(int32_t& value);
+    void VTi_atom(int32_t& value);
+    void variableOperand(int32_t& value);
+    void callOperand(int32_t& value);
+    int32_t namedConstant(char text) const;
+    int32_t signedByteAt(int32_t address) const;
+
+    LastEngineError& errors_;
+    MemoryManager& memory_;
+    TokenReader tokens_;
+    bool& running_;
+    const int32_t& today_;
+    LibraryDispatch* library_ = nullptr;
+    TextAddressSpace addresses_;
+    LocalVariables locals_;
+
+    std::string_view logic_;
+    int32_t functionCount_ = 0;
+    std::array<int32_t, kMaxFunctions> functionOffsets_{};
+    int32_t returnRegister_ = 1;
+    int32_t callDepth_ = 1;
+    std::array<int32_t, kCallStackSize> callStack_{};
+    int32_t callTop_ = 0;
+    int32_t blockLevel_ = kRunStartLevel;
+    int nesting_ = 0;
+    uint64_t tokenBudget_ = kDefaultTokenBudget;
+    uint64_t allocationsAtRunStart_ = 0;
+};
+
+} // namespace vetra
