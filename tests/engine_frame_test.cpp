@@ -1,3 +1,4 @@
+#include "engine/api/caller_buffer.h"
 #include "engine/api/last_engine_error.h"
 #include "engine/api/vetra40.h"
 
@@ -5,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -17,6 +19,17 @@ TEST(EngineVersion, NeedsRoomForTheTextAndItsTerminator) {
     EXPECT_STREQ(buffer, "4.0.1.8");
     EXPECT_EQ(VTx_GetVersion(buffer, 12), 0);
     EXPECT_STREQ(buffer, "4.0.1.8");
+}
+
+// A text the engine does not have is an empty view whose data may be null; the caller still
+// gets an empty, terminated text.
+TEST(CallerBuffer, AnEmptyTextLeavesATerminatorOnly) {
+    char buffer[4] = "xyz";
+    vetra::copyToCaller(buffer, sizeof buffer, std::string_view());
+    EXPECT_STREQ(buffer, "");
+    std::memcpy(buffer, "xyz", sizeof buffer);
+    vetra::copyToCaller(buffer, 2, "abc");
+    EXPECT_STREQ(buffer, "a");
 }
 
 TEST(InstanceTable, ListsNothingBeforeAnyOpen) {

@@ -12,7 +12,7 @@ namespace vetra {
 inline void copyToCaller(char* destination, int32_t capacity, std::string_view text) {
     if (destination == nullptr || capacity <= 0) return;
     size_t count = std::min(text.size(), static_cast<size_t>(capacity) - 1);
-    std::memcpy(destination, text.data(), count);
+    if (count > 0) std::memcpy(destination, text.data(), count); // an empty view may be null
     destination[count] = '\0';
 }
 
