@@ -9,9 +9,14 @@
 #include "tools/metafile_writer/breakage.h"
 #include "tools/metafile_writer/internal_tables.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -403,5 +408,62 @@ TEST_P(PatchedMetafile, GivesACatalogueCodeOrOpensAndReadsCleanly) {
 
 INSTANTIATE_TEST_SUITE_P(BogusNumbers, PatchedMetafile, ::testing::ValuesIn(bogusNumbers),
                          [](const auto& test) { return std::string(test.param.name); });
+
+// ---- Inputs the fuzz targets found -------------------------------------------------------
+
+// tests/data/fuzz_findings keeps each input a fuzz target found, named after the target; those
+// of open_metafile_fuzz are opened here and their layouts bound as that target does.
+constexpr std::string_view openMetafileTarget = "open_metafile_fuzz-";
+
+std::filesystem::path finding(std::string_view name) {
+    return std::filesystem::path(FUZZ_FINDINGS_DATA) / name;
+}
+
+std::vector<std::filesystem::path> openMetafileFindings() {
+    std::vector<std::filesystem::path> files;
+    for (const auto& item : std::filesystem::directory_iterator(FUZZ_FINDINGS_DATA))
+        if (item.path().filename().string().starts_with(openMetafileTarget))
+            files.push_back(item.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+Bytes fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class FuzzFinding : public DamagedMetafile,
+                    public ::testing::WithParamInterface<std::filesystem::path> {};
+
+TEST_P(FuzzFinding, GivesACatalogueCodeOrOpensAndBindsEveryLayout) {
+    Bytes bytes = fileBytes(GetParam());
+    ASSERT_FALSE(bytes.empty());
+    if (expectCodeOrCleanOpen(bytes) != 0) return;
+    LayoutOutcome outcome = bindEveryLayout(write(bytes));
+    EXPECT_EQ(outcome.openCode, 0);
+    for (int32_t code : outcome.bindCodes)
+        EXPECT_TRUE(code == 0 || code == -1 || isCatalogueCode(code)) << code;
+    EXPECT_EQ(outcome.exitCode, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Findings, FuzzFinding, ::testing::ValuesIn(openMetafileFindings()),
+                         [](const auto& test) {
+                             std::string name =
+                                 test.param.filename().string().substr(openMetafileTarget.size());
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
+
+// Its catalogue has two layout records numbered 0, "Seed" and a blank name. Binding the second
+// names the first's fields as well as its own, more than its name block was reserved for.
+TEST_F(DamagedMetafile, LayoutsSharingANumberKeepTheirNamesInsideTheirBlocks) {
+    LayoutOutcome outcome =
+        bindEveryLayout(write(fileBytes(finding("open_metafile_fuzz-layout-name-block-overflow"))));
+    EXPECT_EQ(outcome.openCode, 0);
+    EXPECT_EQ(outcome.bindCodes, (std::vector<int32_t>{0, 0}));
+    EXPECT_EQ(outcome.exitCode, 0);
+}
 
 } // namespace

@@ -273,6 +273,34 @@ TEST(RecordLayoutTable, TheEleventhBindingGrowsTheTableByTwo) {
     EXPECT_EQ(count, 1);
 }
 
+// A layout is looked up by the first 30 characters of a name padded with blanks, a bound entry
+// by the whole name, so "Sites" and "Sites " bind two entries of one layout. The second's name
+// block is reserved for its two fields but is offered all four with that layout number; it
+// names as many as fit whole and leaves the others with empty names.
+TEST(RecordLayoutTable, OneLayoutBoundUnderTwoNamesKeepsItsNamesInsideItsBlock) {
+    writer::MetafileBuilder builder;
+    builder.addDictionaryEntry(
+        entry(10, "Primary Site Code S", "C", 4, "Primary Site Code L", "Primary Site Code T"));
+    builder.addDictionaryEntry(
+        entry(11, "Laterality Code S", "C", 1, "Laterality Code L", "Laterality Code T"));
+    builder.addLayout(
+        writer::RecordLayout{1, "Sites", "", {{10, "C", 1, 4, ' '}, {11, "C", 5, 1, ' '}}});
+    vetra::testing::OpenMetafile metafile(builder);
+    int32_t record = -1;
+    ASSERT_EQ(VTx_AllocRecord(metafile.id(), 5, &record), 0);
+    ASSERT_EQ(VTx_InitRecordLayout(metafile.id(), record, "Sites"), 0);
+    ASSERT_EQ(VTx_InitRecordLayout(metafile.id(), record, "Sites "), 0);
+
+    char name[80] = "";
+    EXPECT_EQ(VTx_FieldName(metafile.id(), 0, "T", name), 0);
+    EXPECT_STREQ(name, "Primary Site Code T");
+    EXPECT_EQ(VTx_FieldName(metafile.id(), 1, "L", name), 0);
+    EXPECT_STREQ(name, "Laterality Code L");
+    EXPECT_EQ(VTx_FieldName(metafile.id(), 2, "S", name), 0);
+    EXPECT_STREQ(name, "");
+    EXPECT_EQ(VTx_LocalNumFromHnd(metafile.id(), 3), 11);
+}
+
 TEST_F(RecordLayouts, EditSetChecksNeedOwnerCallbackAndABoundLayout) {
     auto callback = [](intptr_t, int32_t, const char*, const char*) {};
     EXPECT_EQ(VTx_CheckEditSetAgainstLayout(id(), 1, 0, callback), 621);

@@ -14,12 +14,34 @@ namespace vetra {
 namespace {
 
 constexpr size_t kNameSpacePerField = 78; // three names of up to 25 characters and terminators
+constexpr size_t kRoomForNextField = 27;  // one name of 25, its terminator and the final byte
 constexpr int64_t kDictionaryRecordOffset = 450;
 constexpr int64_t kDictionaryRecordLength = 173;
 
 int32_t displayWidthOf(const std::string& typeCode, int32_t length) {
     char kind = typeCode.empty() ? ' ' : static_cast<char>(std::toupper(typeCode[0]));
     return (kind == 'D' || kind == 'L' || kind == 'I') ? std::max(length, 9) : length;
+}
+
+struct DictionaryNames {
+    std::string_view shortName, longName, thirdName;
+};
+
+DictionaryNames readDictionaryNames(const MetafileStream& stream, int64_t position) {
+    std::span<const uint8_t> bytes = stream.bytesAt(position, kDictionaryRecordLength - 1);
+    std::string_view record(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return {trimTrailingBlanks(recordField(record, 0, 25)),
+            trimTrailingBlanks(recordField(record, 37, 25)),
+            trimTrailingBlanks(recordField(record, 126, 25))};
+}
+
+// What a field's names take in the name block: each distinct name and its terminator.
+size_t nameBlockSpace(const DictionaryNames& names) {
+    size_t space = names.shortName.size() + 1;
+    if (names.longName != names.shortName) space += names.longName.size() + 1;
+    if (names.thirdName != names.shortName && names.thirdName != names.longName)
+        space += names.thirdName.size() + 1;
+    return space;
 }
 
 bool hasFallbackFlags(const FieldSlot& slot) {
@@ -165,22 +187,23 @@ void BoundLayouts::buildNameBlock(BoundLayout& entry) {
         block[used++] = '\0';
         return position;
     };
+    // The block is sized for the entry's components, yet every field with its layout number is
+    // named here: two entries may share a number (one layout bound under two names, or two
+    // catalogue records with one number), and then the fields outnumber the room. The first
+    // test only leaves room for one name, so each field is also measured before it is written.
     for (FieldSlot& slot : fields_.slots()) {
         if (!FieldTable::inUse(slot) || slot.layoutNumber != entry.layoutNumber) continue;
-        if (used + 27 > capacity) break;
-        std::string_view record(
-            reinterpret_cast<const char*>(stream_.bytesAt(slot.dictionaryPosition, 172).data()),
-            stream_.bytesAt(slot.dictionaryPosition, 172).size());
-        std::string_view shortName = trimTrailingBlanks(recordField(record, 0, 25));
-        std::string_view longName = trimTrailingBlanks(recordField(record, 37, 25));
-        std::string_view thirdName = trimTrailingBlanks(recordField(record, 126, 25));
-        slot.shortNamePosition = append(shortName);
-        slot.longNamePosition = longName != shortName ? append(longName) : slot.shortNamePosition;
-        if (thirdName == shortName)
+        if (used + kRoomForNextField > capacity) break;
+        DictionaryNames names = readDictionaryNames(stream_, slot.dictionaryPosition);
+        if (used + nameBlockSpace(names) > capacity) break;
+        slot.shortNamePosition = append(names.shortName);
+        slot.longNamePosition =
+            names.longName != names.shortName ? append(names.longName) : slot.shortNamePosition;
+        if (names.thirdName == names.shortName)
             slot.thirdNamePosition = slot.shortNamePosition;
         else
             slot.thirdNamePosition =
-                thirdName != longName ? append(thirdName) : slot.longNamePosition;
+                names.thirdName != names.longName ? append(names.thirdName) : slot.longNamePosition;
     }
     entry.nameBlock = memory_.VTi_ReAllocMem(handle, 1, tags::kNameBlock, false, used + 1);
 }

@@ -4,6 +4,7 @@
 #include "engine/api/vetra40.h"
 #include "engine/store/TMetaFile.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
 #include <memory>
@@ -49,7 +50,40 @@ void walkTable(TMetaFile& metafile, std::string_view name, WalkOutcome& outcome)
     if (metafile.memory().bytesInUse() != bytesBefore) outcome.tablesReleasedTheirMemory = false;
 }
 
+// Fields are listed until the engine says there are no more, or the record cap.
+std::size_t listFields(int32_t id, const char* layoutName) {
+    int32_t fieldCount = 0;
+    if (VTx_GetRecordLayoutInit(id, layoutName, &fieldCount) != 0) return 0;
+    std::size_t listed = 0;
+    int32_t column = 0, local = 0, length = 0, handle = 0;
+    char shortName[32], longName[32], typeCode[8], thirdName[32];
+    while (listed < recordCapPerTable &&
+           VTx_GetRecordLayoutField(id, &column, &local, shortName, longName, typeCode, thirdName,
+                                    &length, &handle) == 0)
+        ++listed;
+    return listed;
+}
+
 } // namespace
+
+LayoutOutcome bindEveryLayout(const std::string& path) {
+    LayoutOutcome outcome;
+    int32_t id = -1;
+    outcome.openCode = VTx_Init(&id, path.c_str(), nullptr, 0, nullptr);
+    if (outcome.openCode != 0) return outcome;
+    int32_t layouts = 0;
+    VTx_GetRecordLayoutCount(id, &layouts);
+    for (int32_t n = 1; n <= std::min(layouts, 8); ++n) {
+        char name[32] = "";
+        int32_t length = 0, record = -1;
+        if (VTx_GetRecordLayoutName(id, n, name, &length) != 0) continue;
+        if (VTx_AllocRecord(id, std::clamp(length, 1, 100000), &record) != 0) continue;
+        outcome.bindCodes.push_back(VTx_InitRecordLayout(id, record, name));
+        if (outcome.bindCodes.back() == 0) outcome.fieldsListed += listFields(id, name);
+    }
+    outcome.exitCode = VTx_Exit(id);
+    return outcome;
+}
 
 ExportsOutcome openThroughExports(const std::string& path) {
     ExportsOutcome outcome;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vetra::corruption {
 
@@ -35,6 +36,18 @@ struct WalkOutcome {
 
 // Through the C++ interface: TMetaFile, OpenMetaTable for every entry, readNextRecord.
 WalkOutcome walkEveryTable(const std::string& path);
+
+struct LayoutOutcome {
+    int32_t openCode = 0;           // VTx_Init's result
+    std::vector<int32_t> bindCodes; // VTx_InitRecordLayout's, for each layout the catalogue lists
+    std::size_t fieldsListed = 0;   // over every layout that bound
+    int32_t exitCode = 0;
+};
+
+// Through the exported calls, as a host binds: every layout the catalogue lists (the first
+// eight) bound to a record of the length it reports, each bound layout's fields listed with
+// their names, then the instance closed.
+LayoutOutcome bindEveryLayout(const std::string& path);
 
 // True for a code the engine's catalogue lists (VTerr_GetEngineErrorMessage gives 0 for it).
 bool isCatalogueCode(int32_t code);
