@@ -74,8 +74,24 @@ void readTable(TMetaFile& metafile, const char* name, std::size_t inputSize) {
     if (metafile.memory().bytesInUse() != bytesBefore) std::abort(); // a table leaked a block
 }
 
-// Through the exported calls: bind every layout, load every edit set, and read each edit's
-// texts and rendering. Any result is fine; a crash or a read outside the image is not.
+// A bound layout's first fields with their names, each name looked up again as a host would.
+void listFields(int32_t id, const char* layout) {
+    int32_t fieldCount = 0;
+    if (VTx_GetRecordLayoutInit(id, layout, &fieldCount) != 0) return;
+    int32_t column = 0, local = 0, length = 0, handle = 0;
+    char shortName[32], longName[32], typeCode[8], thirdName[32];
+    for (int32_t n = 0;
+         n < 64 && VTx_GetRecordLayoutField(id, &column, &local, shortName, longName, typeCode,
+                                            thirdName, &length, &handle) == 0;
+         ++n) {
+        VTx_FieldName(id, handle, "T", thirdName);
+        VTx_FieldHandle(id, shortName, "S", layout);
+    }
+}
+
+// Through the exported calls: bind every layout and list its fields, load every edit set, and
+// read each edit's texts and rendering. Any result is fine; a crash or a read outside the
+// image is not.
 void bindAndLoadEverything() {
     int32_t id = -1;
     if (VTx_Init(&id, inputPath().c_str(), nullptr, 0, nullptr) != 0) return;
@@ -87,7 +103,7 @@ void bindAndLoadEverything() {
         if (VTx_GetRecordLayoutName(id, n, name, &length) != 0) continue;
         if (VTx_AllocRecord(id, std::clamp(length, 1, 100000), &record) != 0) continue;
         VTx_UpdateRecord(id, record, "1234567890");
-        VTx_InitRecordLayout(id, record, name);
+        if (VTx_InitRecordLayout(id, record, name) == 0) listFields(id, name);
     }
     VTx_GetEditSetCount(id, &sets);
     for (int32_t s = 1; s <= std::min(sets, 8); ++s) {
