@@ -23,6 +23,7 @@ test: all
 # Benchmarks, in the optimised build; they print their own rates.
 bench: all
 	$(BUILD)/bench/index_seek_bench
+	$(BUILD)/bench/interpreter_bench
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVETRA_SANITIZE=ON

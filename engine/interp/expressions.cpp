@@ -63,7 +63,7 @@ void Interpreter::evalAssignment(int32_t& value) {
     }
     tokens_.VTi_GetToken();
     evalAssignment(value);
-    storeAssignment(identifier.token.text, index, value);
+    storeAssignment({identifier.token.text, identifier.token.length}, index, value);
 }
 
 void Interpreter::storeAssignment(std::string_view name, int32_t index, int32_t value) {
@@ -210,17 +210,17 @@ void Interpreter::VTi_atom(int32_t& value) {
 void Interpreter::variableOperand(int32_t& value) {
     const TokenRecord& token = tokens_.token();
     char name[TokenRecord::kTextCapacity];
-    std::copy(std::begin(token.text), std::end(token.text), name);
+    size_t length = token.length;
+    std::copy_n(token.text, length, name);
     tokens_.VTi_GetToken();
     if (token.kind == kPunctuation && token.code == '(') errors_.fail(2014, "VTi_atom");
-    tokens_.putBack();
-    value = VTi_FindVar(name, true)->value;
-    if (token.kind == kPunctuation && token.code == '[') {
-        tokens_.VTi_GetToken();
-        int32_t index = evaluate();
-        tokens_.VTi_GetHardToken(']', 19);
-        value = signedByteAt(wrap(static_cast<uint32_t>(value) + static_cast<uint32_t>(index)));
-    }
+    value = VTi_FindVar({name, length}, true)->value;
+    // The token after the name is the next one whatever it is; reading it again after putting
+    // it back would give the same token.
+    if (token.kind != kPunctuation || token.code != '[') return;
+    int32_t index = evaluate();
+    tokens_.VTi_GetHardToken(']', 19);
+    value = signedByteAt(wrap(static_cast<uint32_t>(value) + static_cast<uint32_t>(index)));
     tokens_.VTi_GetToken();
 }
 

@@ -72,7 +72,7 @@ void Interpreter::get_params(int32_t firstArgument) {
             tokens_.VTi_GetToken();
             VariableRecord& parameter = locals_.at(record--);
             parameter.type = kParameterType;
-            parameter.setName(tokens_.token().text);
+            parameter.setName(tokens_.text());
             tokens_.VTi_GetToken();
             if (tokens_.token().code != ',') break;
         }

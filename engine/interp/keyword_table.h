@@ -88,8 +88,27 @@ inline constexpr std::array<Keyword, 53> kKeywords = {{
     {"dt_month_empty", 'z', 'z', kNamedConstant},
 }};
 
+namespace detail {
+
+// Code character -> row, built once from the table so that lookups are one array access.
+struct CodeIndex {
+    std::array<int8_t, 256> rows{};
+    constexpr CodeIndex() {
+        rows.fill(-1);
+        for (size_t i = 0; i < kKeywords.size(); ++i)
+            rows[static_cast<unsigned char>(kKeywords[i].codeCharacter)] = static_cast<int8_t>(i);
+    }
+};
+
+inline constexpr CodeIndex kCodeIndex;
+
+} // namespace detail
+
 // The row of a code character, found by arithmetic on the character: null for a character
-// that is no code.
-const Keyword* keywordForCode(char codeCharacter);
+// that is no code. Inline: the token reader calls it for every token.
+inline const Keyword* keywordForCode(char codeCharacter) {
+    int8_t row = detail::kCodeIndex.rows[static_cast<unsigned char>(codeCharacter)];
+    return row < 0 ? nullptr : &kKeywords[static_cast<size_t>(row)];
+}
 
 } // namespace vetra

@@ -1,19 +1,26 @@
 #include "local_variables.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace vetra {
 
 namespace {
 
-// The upper-case key of a name, cut like the stored names.
-void keyOf(std::string_view name, char (&key)[VariableRecord::kNameCapacity]) {
-    size_t length = std::min(name.size(), VariableRecord::kNameCapacity - 1);
-    for (size_t i = 0; i < length; ++i)
-        key[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[i])));
-    key[length] = '\0';
+// Names compare in ASCII upper case, whatever the host's locale.
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string_view cut(std::string_view name) {
+    return name.substr(0, VariableRecord::kNameCapacity - 1);
+}
+
+bool sameName(const VariableRecord& record, std::string_view name) {
+    if (record.keyLength != name.size()) return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (record.key[i] != upper(name[i])) return false;
+    return true;
 }
 
 } // namespace
@@ -22,15 +29,18 @@ void VariableRecord::setName(std::string_view text) {
     size_t length = std::min(text.size(), kNameCapacity - 1);
     std::memcpy(name, text.data(), length);
     name[length] = '\0';
-    keyOf(text, key);
+    text = cut(text);
+    for (size_t i = 0; i < text.size(); ++i)
+        key[i] = upper(text[i]);
+    key[text.size()] = '\0';
+    keyLength = static_cast<uint8_t>(text.size());
 }
 
 VariableRecord* LocalVariables::VTi_FindVar(std::string_view name) {
-    char key[VariableRecord::kNameCapacity];
-    keyOf(name, key);
+    name = cut(name);
     for (int32_t i = count_ - 1; i >= 0; --i) {
         VariableRecord& record = records_[static_cast<size_t>(i)];
-        if (std::strcmp(record.key, key) == 0) return &record;
+        if (sameName(record, name)) return &record;
     }
     return nullptr;
 }

@@ -23,7 +23,8 @@ struct VariableRecord {
 
     char name[kNameCapacity] = {}; // as declared, at most 19 characters
     char key[kNameCapacity] = {};  // the name in upper case, for lookups
-    int32_t count = 0;             // declared elements of an array; 1 for a char scalar
+    uint8_t keyLength = 0;
+    int32_t count = 0; // declared elements of an array; 1 for a char scalar
     int32_t type = 0;
     int32_t value = 0; // the integer value; for arrays the address of their storage
 

@@ -262,7 +262,7 @@ void Interpreter::declareOne(int32_t baseType) {
         record.type |= kPointerBit;
         tokens_.VTi_GetToken();
     }
-    record.setName(tokens_.token().text);
+    record.setName(tokens_.text());
     tokens_.VTi_GetToken();
     if (tokens_.token().kind == kPunctuation && tokens_.token().code == '[') {
         record.type |= kArrayBit;

@@ -11,6 +11,8 @@
 
 #include "engine/interp/keyword_table.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -32,12 +34,102 @@ struct DecodedToken {
 
 enum class DecodeResult { Ok, Malformed };
 
-// Decodes the token at `position` (line feeds already skipped). The end of the text, and a
-// function declaration, decode as the end of the program with `next` = `position`, except
-// that a declaration also carries its letter and a `next` past it for the renderer.
-DecodeResult decodeToken(std::string_view logic, size_t position, DecodedToken* token);
+namespace detail {
+
+inline bool isDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// A 2-digit length and the text it announces, after the code character at `position`.
+inline DecodeResult lengthPrefixed(std::string_view logic, size_t position, DecodedToken* token) {
+    if (logic.size() - position < 3 || !isDigit(logic[position + 1]) ||
+        !isDigit(logic[position + 2]))
+        return DecodeResult::Malformed;
+    size_t length =
+        static_cast<size_t>((logic[position + 1] - '0') * 10 + (logic[position + 2] - '0'));
+    if (logic.size() - position - 3 < length) return DecodeResult::Malformed;
+    token->text = logic.substr(position + 3, length);
+    token->next = position + 3 + length;
+    return DecodeResult::Ok;
+}
+
+inline DecodeResult fieldReference(std::string_view logic, size_t position, DecodedToken* token) {
+    size_t p = position + 1;
+    bool negative = p < logic.size() && logic[p] == '-';
+    if (negative) ++p;
+    int64_t value = 0;
+    for (; p < logic.size() && isDigit(logic[p]); ++p)
+        value = std::min<int64_t>(value * 10 + (logic[p] - '0'), INT32_MAX);
+    token->fieldReference = static_cast<int32_t>(negative ? -value : value);
+    token->kind = kFieldReference;
+    token->code = '#';
+    token->text = logic.substr(position, p - position);
+    token->next = p;
+    return DecodeResult::Ok;
+}
+
+} // namespace detail
 
 // Skips line feeds from `position`.
-size_t skipLineFeeds(std::string_view logic, size_t position);
+inline size_t skipLineFeeds(std::string_view logic, size_t position) {
+    while (position < logic.size() && logic[position] == '\n')
+        ++position;
+    return position;
+}
+
+// Decodes the token at `position` (line feeds already skipped). The end of the text, and a
+// function declaration, decode as the end of the program with `next` = `position`, except
+// that a declaration also carries its letter and a `next` past it for the renderer. Inline:
+// the token reader decodes every token this way, loops again and again.
+inline DecodeResult decodeToken(std::string_view logic, size_t position, DecodedToken* token) {
+    *token = DecodedToken{};
+    token->next = position;
+    if (position >= logic.size() || logic[position] == '\0') {
+        token->end = true;
+        token->code = kEndCode;
+        return DecodeResult::Ok;
+    }
+    char c = logic[position];
+    if (c == 'n') {
+        if (position + 1 >= logic.size()) return DecodeResult::Malformed;
+        token->end = token->declaration = true;
+        token->kind = kCall;
+        token->code = kEndCode;
+        token->text = logic.substr(position + 1, 1);
+        return DecodeResult::Ok;
+    }
+    if (c == '#') return detail::fieldReference(logic, position, token);
+    const Keyword* keyword = keywordForCode(c);
+    if (keyword == nullptr) return DecodeResult::Malformed;
+    token->kind = keyword->kind;
+    token->code = keyword->tokenCode;
+    token->text = logic.substr(position, 1);
+    token->next = position + 1;
+    switch (c) {
+    case '\'':
+        if (position + 1 >= logic.size()) return DecodeResult::Malformed;
+        token->text = logic.substr(position + 1, 1);
+        token->code = logic[position + 1];
+        token->next = position + 2;
+        return DecodeResult::Ok;
+    case 'U':
+    case 'N':
+    case '"':
+        return detail::lengthPrefixed(logic, position, token);
+    case 'M':
+    case 'm':
+        if (position + 1 >= logic.size()) return DecodeResult::Malformed;
+        token->text = logic.substr(position + 1, 1);
+        token->next = position + 2;
+        return DecodeResult::Ok;
+    default:
+        break;
+    }
+    if (keyword->kind == kBlockKeyword) {
+        if (logic.size() - position < 5) return DecodeResult::Malformed;
+        token->next = position + 5;
+    }
+    return DecodeResult::Ok;
+}
 
 } // namespace vetra

@@ -1,6 +1,7 @@
 #include "token_reader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,17 +16,52 @@ void TokenReader::start(std::string_view logic, size_t position) {
 
 void TokenReader::setText(std::string_view text) {
     size_t length = std::min(text.size(), TokenRecord::kTextCapacity - 1);
-    if (length > 0) std::memcpy(token_.text, text.data(), length);
+    for (size_t i = 0; i < length; ++i) // mostly one character: cheaper than a call
+        token_.text[i] = text[i];
     token_.text[length] = '\0';
+    token_.length = static_cast<uint8_t>(length);
+}
+
+// The tokens that make up most of any logic — keywords, operators, punctuation, names and
+// numbers — decoded in place; the rest, and anything malformed, go through decodeToken.
+bool TokenReader::readCommonToken() {
+    size_t available = logic_.size() - position_;
+    if (available == 0) return false;
+    const char* at = logic_.data() + position_;
+    char c = *at;
+    const Keyword* keyword = keywordForCode(c);
+    if (keyword == nullptr || c == '\'' || c == 'M' || c == 'm' || c == 'n' || c == '#')
+        return false;
+    size_t width = 1;
+    std::string_view text(at, 1);
+    if (c == 'U' || c == 'N' || c == '"') {
+        if (available < 3 || !std::isdigit(static_cast<unsigned char>(at[1])) ||
+            !std::isdigit(static_cast<unsigned char>(at[2])))
+            return false;
+        size_t length = static_cast<size_t>((at[1] - '0') * 10 + (at[2] - '0'));
+        if (available - 3 < length) return false;
+        text = std::string_view(at + 3, length);
+        width = 3 + length;
+    } else if (keyword->kind == kBlockKeyword) {
+        if (available < 5) return false;
+        width = 5;
+    }
+    token_.kind = keyword->kind;
+    token_.code = keyword->tokenCode;
+    setText(text);
+    position_ += width;
+    return true;
 }
 
 uint8_t TokenReader::VTi_GetToken() {
     ++tokensRead_;
-    token_.text[0] = '\0';
-    token_.kind = 0;
-    token_.code = 0;
     position_ = skipLineFeeds(logic_, position_);
     tokenStart_ = position_;
+    if (readCommonToken()) return token_.kind;
+    token_.text[0] = '\0';
+    token_.length = 0;
+    token_.kind = 0;
+    token_.code = 0;
     DecodedToken decoded;
     if (decodeToken(logic_, position_, &decoded) != DecodeResult::Ok)
         errors_.fail(2017, "VTi_GetToken");
@@ -46,6 +82,7 @@ uint8_t TokenReader::VTi_GetToken() {
     case kCall:
         token_.text[0] = static_cast<char>(decoded.text[0] - 'A');
         token_.text[1] = '\0';
+        token_.length = 1;
         break;
     default:
         setText(decoded.text);

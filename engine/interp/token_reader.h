@@ -23,6 +23,7 @@ struct TokenRecord {
     static constexpr size_t kTextCapacity = 80;
 
     char text[kTextCapacity] = {};
+    uint8_t length = 0; // of text
     uint8_t kind = 0;
     char code = 0;
     int32_t fieldReference = 0;
@@ -64,7 +65,11 @@ public:
     // Tokens read since start(): the measure of how long logic has run.
     uint64_t tokensRead() const { return tokensRead_; }
 
+    // The current token's text as a view.
+    std::string_view text() const { return {token_.text, token_.length}; }
+
 private:
+    bool readCommonToken();
     void setText(std::string_view text);
 
     LastEngineError& errors_;
