@@ -38,12 +38,13 @@ clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)
 
 # Runs each fuzz target for FUZZ_SECONDS, the metafile reader from a seed corpus of valid
-# files; a crash, leak or sanitizer report fails the target and leaves the input in
+# files, every target also from its corpus kept in fuzz/corpus (read, never written); a
+# crash, leak or sanitizer report fails the target and leaves the input in
 # FUZZ_BUILD/findings. Only the fuzz programs are built: the shared library does not link with
 # clang's sanitizers.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZERS ?= open_metafile_fuzz token_reader_fuzz index_decoder_fuzz
+FUZZERS ?= open_metafile_fuzz token_reader_fuzz index_decoder_fuzz interpreter_fuzz
 
 .PHONY: fuzz
 fuzz: deps
@@ -52,8 +53,8 @@ fuzz: deps
 	$(FUZZ_BUILD)/fuzz/make_seed_corpus $(FUZZ_BUILD)/corpus/open_metafile_fuzz
 	mkdir -p $(FUZZ_BUILD)/findings
 	for fuzzer in $(FUZZERS); do \
-		mkdir -p $(FUZZ_BUILD)/corpus/$$fuzzer && \
+		mkdir -p $(FUZZ_BUILD)/corpus/$$fuzzer fuzz/corpus/$$fuzzer && \
 		$(FUZZ_BUILD)/fuzz/$$fuzzer -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
 			-timeout=10 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/ \
-			$(FUZZ_BUILD)/corpus/$$fuzzer || exit 1; \
+			$(FUZZ_BUILD)/corpus/$$fuzzer fuzz/corpus/$$fuzzer || exit 1; \
 	done
