@@ -14,6 +14,14 @@
  * an undocumented failure.
  *
  * The engine has no locks: call it from one thread at a time.
+ *
+ * Limits of edit logic. No stored logic can hang or crash a host: one run of an edit's logic
+ * (one edit on one record) may read at most 50,000,000 tokens of its compiled text, and its
+ * blocks and expressions may nest at most 256 deep; a run that goes beyond either, or divides
+ * by zero, or writes a character through an integer that addresses no text, ends with engine
+ * error 474 and a last engine error text that says which (VTx_GetMessageText with message
+ * number -1). Texts in edit logic are 32-bit values that address the engine's own blocks;
+ * one that addresses no block reads as an empty text.
  */
 #ifndef VETRA40_H
 #define VETRA40_H
