@@ -117,7 +117,7 @@ TEST_F(OpenMetafiles, ShowEditNameKeepsTheLowByte) {
 
 TEST_F(OpenMetafiles, OperationsNotBuiltYetFailWithoutThrowing) {
     int32_t id = open();
-    EXPECT_EQ(VTx_ClearAllFlags(id), -3);
+    EXPECT_EQ(VTx_FreeChoices(id), -3);
 }
 
 class MetafileInstance : public ::testing::Test {

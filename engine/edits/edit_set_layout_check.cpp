@@ -10,20 +10,6 @@ namespace vetra {
 
 namespace {
 
-int32_t littleEndian32(std::string_view bytes, size_t offset) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i)
-        value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
-    return static_cast<int32_t>(value);
-}
-
-std::vector<int32_t> integerList(std::string_view memo) {
-    std::vector<int32_t> values;
-    for (size_t offset = 0; offset + 4 <= memo.size(); offset += 4)
-        values.push_back(littleEndian32(memo, offset));
-    return values;
-}
-
 std::string dictionaryName(const MetafileStream& stream, const DirectoryEntry& dictionary,
                            int32_t localNumber) {
     for (int64_t n = 1; n <= dictionary.recordCount; ++n) {

@@ -6,6 +6,7 @@
 #include "engine/api/last_engine_error.h"
 #include "engine/api/vetra40.h"
 #include "engine/edits/edit_metadata.h"
+#include "engine/edits/edit_runs.h"
 #include "engine/edits/edit_sets.h"
 #include "engine/edits/message_template.h"
 #include "engine/interp/bound_field_values.h"
@@ -74,8 +75,11 @@ public:
     vetra::EditMetadata& editMetadata() { return editMetadata_; }
     vetra::MessageTemplate& messageTemplate() { return messageTemplate_; }
     vetra::Interpreter& interpreter() { return interpreter_; }
+    vetra::EditRuns& runs() { return runs_; }
     const std::string& version() const { return version_; }
     int32_t today() const { return today_; }
+    // Today as CCYYMMDD: taken at the open and again at the start of each run.
+    void setToday(int32_t ccyymmdd) { today_ = ccyymmdd; }
     bool editLogicRunning() const { return running_; }
 
     // Opens an embedded table by its directory name ("NAME.EXT", optionally followed by a dot
@@ -118,6 +122,7 @@ private:
     vetra::BoundFieldValues fieldValues_{layouts_, fieldAccess_};
     vetra::Interpreter interpreter_{lastError_, memory_, fieldValues_, running_, today_};
     vetra::BuiltinLibrary library_{*this};
+    vetra::EditRuns runs_{*this};
     std::string requiredVersion_;
     std::string version_;
     int32_t today_ = 0;

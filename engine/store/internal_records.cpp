@@ -52,4 +52,16 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
            });
 }
 
+std::vector<int32_t> integerList(std::string_view memo) {
+    std::vector<int32_t> values;
+    for (size_t offset = 0; offset + 4 <= memo.size(); offset += 4) {
+        uint32_t value = 0;
+        for (size_t i = 0; i < 4; ++i)
+            value |= static_cast<uint32_t>(static_cast<unsigned char>(memo[offset + i]))
+                     << (8 * i);
+        values.push_back(static_cast<int32_t>(value));
+    }
+    return values;
+}
+
 } // namespace vetra

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace vetra {
 
@@ -35,6 +36,9 @@ std::string_view recordField(std::string_view record, size_t offset, size_t widt
 // there is no memo or it lies outside the metafile.
 std::string_view memoContent(const MetafileStream& stream, const DirectoryEntry& table,
                              std::string_view blockNumberText);
+
+// A memo of 32-bit little-endian integers (member lists, field lists) as its values.
+std::vector<int32_t> integerList(std::string_view memo);
 
 // Text with trailing blanks removed.
 std::string_view trimTrailingBlanks(std::string_view text);
