@@ -130,8 +130,7 @@ int32_t EditRuns::VTi_RunEditByName(std::string_view name, intptr_t owner,
         std::string key(name);
         std::transform(key.begin(), key.end(), key.begin(),
                        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        int64_t position =
-            instance_.lookupTables().columnPosition(key, "_RE_CEDI.DBF.EDIT_NAME");
+        int64_t position = instance_.lookupTables().columnPosition(key, "_RE_CEDI.DBF.EDIT_NAME");
         if (position <= 0) return kEditNotFound;
         current_.index = 0;
         int32_t result = runLogicFromMetafile(position);
@@ -284,15 +283,22 @@ void EditRuns::emitEditMessage(uint8_t type, MessageRecord record) {
     addMessage(text, type, record.messageNumber);
 }
 
-std::optional<std::string> EditRuns::messageTemplate(int32_t number) {
+// The message table never changes while the metafile is open, so each number is looked up
+// once, through the index, without opening the table as edit logic opens tables.
+const std::optional<std::string>& EditRuns::messageTemplate(int32_t number) {
+    auto cached = templates_.find(number);
+    if (cached != templates_.end()) return cached->second;
     char key[16];
     std::snprintf(key, sizeof key, "%4ld", static_cast<long>(number));
-    std::string record;
-    if (instance_.lookupTables().VTi_Tblreadrec(key, "_RE_ERMS.DBF.NUM", 0, 0, &record,
-                                                SeekMode::Exact) != 1)
-        return std::nullopt;
-    return std::string(trimTrailingBlanks(std::string_view(record).substr(std::min<size_t>(
-        record.size(), 4))));
+    std::optional<std::string> found;
+    int64_t position = instance_.lookupTables().columnPosition(key, "_RE_ERMS.DBF.NUM");
+    const DirectoryEntry& table = instance_.directory().internalTables().messages;
+    if (position > 0) {
+        auto bytes = instance_.stream().bytesAt(position, table.recordLength - 1);
+        std::string_view record(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        found = std::string(trimTrailingBlanks(record.substr(std::min<size_t>(record.size(), 4))));
+    }
+    return templates_.emplace(number, std::move(found)).first->second;
 }
 
 std::string EditRuns::VTi_GetMessage(MessageRecord record, int mode, size_t capacity,
@@ -306,11 +312,12 @@ std::string EditRuns::VTi_GetMessage(MessageRecord record, int mode, size_t capa
             text = "    " + std::string(given);
         } else if (record.messageNumber == -1) {
             text = instance_.lastError().text();
-        } else if (std::optional<std::string> stored = messageTemplate(record.messageNumber)) {
+        } else if (const std::optional<std::string>& stored =
+                       messageTemplate(record.messageNumber)) {
             text = *stored;
         } else {
-            text = "<VETRA Message: Error message number " +
-                   std::to_string(record.messageNumber) + " not found>";
+            text = "<VETRA Message: Error message number " + std::to_string(record.messageNumber) +
+                   " not found>";
             return text.substr(0, limit);
         }
         MessageContext context{current_.name, engineErrors_};
@@ -363,9 +370,7 @@ int32_t EditRuns::VTi_GetMessageText(char* type, int32_t number, std::string* te
         if (number < 1) return 314;
         const StoredMessage* message = messages_.find(number);
         if (message == nullptr) return 313;
-        *type = message->type == kErrorMessage     ? 'E'
-                : message->type == kWarningMessage ? 'W'
-                                                   : 'M';
+        *type = message->type == kErrorMessage ? 'E' : message->type == kWarningMessage ? 'W' : 'M';
         *text = message->text;
         return 0;
     });

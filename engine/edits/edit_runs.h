@@ -20,6 +20,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class TMetaFile;
@@ -97,19 +98,18 @@ public:
 private:
     class RunScope;
 
-    int32_t VTi_IntRunEdit(EditSetRecord& set, int32_t index, int32_t runFlags,
-                           int32_t errorCount);
+    int32_t VTi_IntRunEdit(EditSetRecord& set, int32_t index, int32_t runFlags, int32_t errorCount);
     bool skippedForEmptyField(std::span<const int32_t> fields) const;
     bool skippedForFailedField(std::span<const int32_t> fields) const;
     int32_t runLogicInMemory(EditSetRecord& set, EditEntry& entry);
     int32_t runLogicFromMetafile(int64_t editRecordPosition);
-    void judge(EditEntry& entry, std::span<const int32_t> fields, int32_t result,
-               int32_t runFlags, int32_t* errorCount);
+    void judge(EditEntry& entry, std::span<const int32_t> fields, int32_t result, int32_t runFlags,
+               int32_t* errorCount);
     // Per-field run marks: bit 1 on the field of a single-field run, bit 2 while a
     // single-field edit on the field reports an error.
     uint8_t runMark(int32_t field) const;
     void setRunMark(int32_t field, uint8_t set, uint8_t cleared);
-    std::optional<std::string> messageTemplate(int32_t number);
+    const std::optional<std::string>& messageTemplate(int32_t number);
 
     TMetaFile& instance_;
     FlagTable flags_;
@@ -118,6 +118,7 @@ private:
     int32_t engineErrors_ = 0;
     int32_t engineWarnings_ = 0;
     std::vector<uint8_t> runMarks_; // per field handle
+    std::unordered_map<int32_t, std::optional<std::string>> templates_;
 };
 
 } // namespace vetra
