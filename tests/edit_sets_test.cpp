@@ -146,6 +146,42 @@ TEST_F(EditSets, AFieldMissingFromTheLayoutDisablesItsEdit) {
               416);
 }
 
+// Edits keep only their missing-field bit when field options change, and those reading a
+// field whose edits are to be skipped are marked, in every loaded set.
+TEST_F(EditSets, FieldOptionsRemarkTheEditsOfEveryLoadedSet) {
+    int32_t basic = load("Basic Set");
+    int32_t full = load("Full Set");
+    for (int32_t set : {basic, full})
+        for (vetra::EditEntry& edit :
+             instance().editSets().entries(*instance().editSets().find(set)))
+            edit.status |= 0x2F7; // outcomes of earlier runs
+    auto bits = [&](int32_t set, int32_t index) {
+        char name[80];
+        int32_t fields, status = -1, options, errors, warnings, skips;
+        EXPECT_EQ(VTx_GetEditInfoEx(id(), set, index, name, &fields, &status, &options, &errors,
+                                    &warnings, &skips),
+                  0);
+        return status;
+    };
+    int32_t sex = VTx_FieldHandle(id(), "Sex", "S", "Test");
+    int32_t skip = 8, none = 0;
+
+    EXPECT_EQ(VTx_FieldOptions(id(), 5000, &skip), 606); // a failed call marks nothing
+    EXPECT_EQ(bits(basic, 0), 0x2F7);
+
+    ASSERT_EQ(VTx_FieldOptions(id(), sex, &skip), 0);
+    EXPECT_EQ(bits(basic, 0), 0x08); // Sex, Valid
+    EXPECT_EQ(bits(basic, 1), 0);    // Date Valid
+    EXPECT_EQ(bits(full, 0), 0);     // Date Valid
+    EXPECT_EQ(bits(full, 1), 0x108); // Laterality: 410 is missing, 220 is Sex
+    EXPECT_EQ(bits(full, 2), 0x08);  // Sex, Valid
+
+    ASSERT_EQ(VTx_RecordLayoutOptions(id(), "Test", &none), 0);
+    EXPECT_EQ(bits(basic, 0), 0);
+    EXPECT_EQ(bits(full, 1), 0x100);
+    EXPECT_EQ(bits(full, 2), 0);
+}
+
 TEST_F(EditSets, UnknownSetsAndHandlesAreReported) {
     int32_t handle = 0, status = 0;
     EXPECT_EQ(VTx_LoadEditSet(id(), &handle, "No Such Set", &status, 1), 462);

@@ -39,6 +39,12 @@ void setIfGiven(int32_t* out, int32_t value) {
     if (out != nullptr) *out = value;
 }
 
+// Changed field options change which loaded edits a run skips.
+int32_t remarkEditsIfApplied(TMetaFile& mf, int32_t status) {
+    if (status == 0) mf.editSets().markEditsOnSkippedFields(mf.fieldTable().slots());
+    return status;
+}
+
 } // namespace
 
 int32_t VTx_GetRecordLayoutCount(int32_t mfID, int32_t* count) {
@@ -140,8 +146,8 @@ int32_t VTx_GetRecordLayoutField(int32_t mfID, int32_t* firstColumn, int32_t* lo
 
 int32_t VTx_RecordLayoutOptions(int32_t mfID, const char* layoutName, int32_t* options) {
     return dispatchOperation(mfID, 609, "VTi_RecordLayoutOptions", [&](TMetaFile& mf) {
-        return mf.layouts().VTi_RecordLayoutOptions(textOf(layoutName),
-                                                    options != nullptr ? *options : 0);
+        return remarkEditsIfApplied(mf, mf.layouts().VTi_RecordLayoutOptions(
+                                            textOf(layoutName), options != nullptr ? *options : 0));
     });
 }
 
@@ -169,7 +175,8 @@ int32_t VTx_FieldName(int32_t mfID, int32_t hField, const char* nameKind, char* 
 
 int32_t VTx_FieldOptions(int32_t mfID, int32_t hField, int32_t* options) {
     return dispatchOperation(mfID, 608, "VTi_FieldOptions", [&](TMetaFile& mf) {
-        return mf.layouts().VTi_FieldOptions(hField, options != nullptr ? *options : 0);
+        return remarkEditsIfApplied(
+            mf, mf.layouts().VTi_FieldOptions(hField, options != nullptr ? *options : 0));
     });
 }
 

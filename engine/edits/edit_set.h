@@ -14,6 +14,7 @@ inline constexpr int32_t kDefaultEditOptions = 512;
 inline constexpr int32_t kEditPassed = 0x001;
 inline constexpr int32_t kEditFailed = 0x002;
 inline constexpr int32_t kEditWarning = 0x004;
+inline constexpr int32_t kEditOnSkippedField = 0x008; // a field's options skip its edits
 inline constexpr int32_t kEditSkippedEmpty = 0x010;
 inline constexpr int32_t kEditSkippedFailed = 0x020;
 inline constexpr int32_t kEditWarningSuppressed = 0x040;

@@ -66,6 +66,22 @@ std::string_view EditSets::logic(const EditSetRecord& set, const EditEntry& entr
     return {block + offset, strnlen(block + offset, size - offset)};
 }
 
+void EditSets::markEditsOnSkippedFields(std::span<const FieldSlot> fields) {
+    auto skipsEdits = [&](int32_t field) {
+        return field >= 0 && static_cast<size_t>(field) < fields.size() &&
+               (fields[static_cast<size_t>(field)].flags & kFieldSkipsEdits) != 0;
+    };
+    for (const auto& [name, handle] : register_) {
+        EditSetRecord* set = find(handle);
+        if (set == nullptr) continue;
+        for (EditEntry& entry : entries(*set)) {
+            entry.status &= kEditFieldMissing;
+            if (std::ranges::any_of(fieldReferences(*set, entry), skipsEdits))
+                entry.status |= kEditOnSkippedField;
+        }
+    }
+}
+
 std::string_view EditSets::findCatalogueRecord(std::string_view name) const {
     const DirectoryEntry& catalogue = tables_.catalogue;
     if (catalogue.dataPosition == 0) return {};

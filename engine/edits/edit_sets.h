@@ -13,6 +13,7 @@
 #include "engine/interp/engine_variables.h"
 #include "engine/records/bound_layouts.h"
 #include "engine/records/field_access.h"
+#include "engine/records/field_table.h"
 #include "engine/store/lookup_tables.h"
 #include "engine/store/memory_manager.h"
 #include "engine/store/metafile_directory.h"
@@ -50,6 +51,10 @@ public:
 
     // Every loaded set, for operations that touch all edits.
     const std::map<std::string, int32_t>& loaded() const { return register_; }
+
+    // After the field options change: every edit of every loaded set keeps only its
+    // missing-field bit, and is marked when one of its fields now skips its edits.
+    void markEditsOnSkippedFields(std::span<const FieldSlot> fields);
 
 private:
     struct LoadState;

@@ -344,9 +344,9 @@ int32_t BoundLayouts::VTi_LocalNumFromHnd(int32_t handle) {
 }
 
 void BoundLayouts::applyOptions(FieldSlot& slot, int32_t options) {
-    slot.flags = static_cast<uint8_t>(slot.flags & ~0x06);
-    if ((options & 8) != 0) slot.flags |= 0x02;
-    if ((options & 4) != 0) slot.flags |= 0x04;
+    slot.flags = static_cast<uint8_t>(slot.flags & ~(kFieldSkipsEdits | kFieldOverride));
+    if ((options & 8) != 0) slot.flags |= kFieldSkipsEdits;
+    if ((options & 4) != 0) slot.flags |= kFieldOverride;
 }
 
 int32_t BoundLayouts::VTi_FieldOptions(int32_t handle, int32_t options) {

@@ -10,6 +10,10 @@
 
 namespace vetra {
 
+// Option bits of a field's flags, set by the field and layout options.
+inline constexpr uint8_t kFieldSkipsEdits = 0x02;
+inline constexpr uint8_t kFieldOverride = 0x04;
+
 struct FieldSlot {
     int32_t localNumber; // -1 in a free slot
     char typeCode[4];
