@@ -232,6 +232,20 @@ TEST_F(EditSets, DescriptionsAndHelpAreWrappedOrCut) {
     EXPECT_EQ(VTx_GetEditDescript(id(), 9999, 0, 80, sizeof text, &length, text, 2), -2);
 }
 
+TEST_F(EditSets, TextsOfAnEditBeyondTheSetLeaveTheOutputsAlone) {
+    int32_t basic = load("Basic Set");
+    for (int32_t index : {2, 9999}) {
+        char text[16] = "keep";
+        int32_t length = 77;
+        EXPECT_EQ(VTx_GetEditDescript(id(), basic, index, 80, sizeof text, &length, text, 2), 0);
+        EXPECT_STREQ(text, "keep");
+        EXPECT_EQ(length, 77);
+        EXPECT_EQ(VTx_GetEditHelp(id(), basic, index, 80, sizeof text, &length, text, 1), 0);
+        EXPECT_STREQ(text, "keep");
+        EXPECT_EQ(length, 77);
+    }
+}
+
 TEST_F(EditSets, EditInformationExpandsTheEditsPlaceholders) {
     int32_t basic = load("Basic Set");
     char text[256];

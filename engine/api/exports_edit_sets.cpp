@@ -3,6 +3,7 @@
 #include "engine/api/dispatch.h"
 #include "engine/api/vetra40.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,13 +25,12 @@ void setIfGiven(int32_t* out, int32_t value) {
 int32_t editText(int32_t mfID, int32_t hEditSet, int32_t editIndex, vetra::EditText kind,
                  int32_t lineWidth, int32_t capacity, int32_t* length, char* text, int32_t mode) {
     return dispatchOperation(mfID, 420, "VTi_GetEditText", [&](TMetaFile& mf) {
-        std::string result;
-        int32_t size = 0;
+        std::optional<vetra::DeliveredText> delivered;
         int32_t status = mf.editMetadata().VTi_GetEditText(
-            hEditSet, editIndex, kind, lineWidth, capacity, mode, text != nullptr, &result, &size);
-        if (status == 0 && (text != nullptr || length != nullptr)) {
-            vetra::copyToCaller(text, capacity, result);
-            setIfGiven(length, size);
+            hEditSet, editIndex, kind, lineWidth, capacity, mode, text != nullptr, &delivered);
+        if (status == 0 && delivered) {
+            vetra::copyToCaller(text, capacity, delivered->text);
+            setIfGiven(length, delivered->length);
         }
         return status;
     });

@@ -127,7 +127,7 @@ std::string_view EditMetadata::VTi_GetEditMemo(std::string_view block) {
 
 int32_t EditMetadata::VTi_GetEditText(int32_t handle, int32_t index, EditText kind,
                                       int32_t lineWidth, int32_t capacity, int32_t mode,
-                                      bool wanted, std::string* text, int32_t* length) {
+                                      bool wanted, std::optional<DeliveredText>* delivered) {
     EditSetRecord* set = nullptr;
     const EditEntry* entry = entryOf(handle, index, &set);
     if (set == nullptr) return -2;
@@ -139,15 +139,16 @@ int32_t EditMetadata::VTi_GetEditText(int32_t handle, int32_t index, EditText ki
                                                              : record.logicBlock;
     std::string_view memo = VTi_GetEditMemo(block);
     size_t limit = capacity > 0 ? static_cast<size_t>(capacity) - 1 : 0;
+    DeliveredText result;
     if (!wanted || (kind == EditText::Logic && mode == 0)) {
-        *length = static_cast<int32_t>(memo.size());
-    } else if (mode == 1) {
-        *text = fmttext(lineWidth, memo, static_cast<size_t>(std::max(capacity, 0)));
-        *length = static_cast<int32_t>(text->size());
+        result.length = static_cast<int32_t>(memo.size());
     } else {
-        *text = memo.substr(0, limit);
-        *length = static_cast<int32_t>(text->size());
+        result.text = mode == 1
+                          ? fmttext(lineWidth, memo, static_cast<size_t>(std::max(capacity, 0)))
+                          : std::string(memo.substr(0, limit));
+        result.length = static_cast<int32_t>(result.text.size());
     }
+    *delivered = std::move(result);
     return 0;
 }
 

@@ -9,6 +9,7 @@
 #include "engine/interp/logic_renderer.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,13 @@ struct EditRecord {
 };
 
 enum class EditText { Help = 1, Description = 2, Logic = 3, Fields = 5 };
+
+// A memo of an edit as delivered to the host: the text (unless only its length is asked for)
+// and the length reported.
+struct DeliveredText {
+    std::string text;
+    int32_t length = 0;
+};
 
 class EditMetadata : public FieldNameSource {
 public:
@@ -49,10 +57,11 @@ public:
     int32_t VTi_GetEditCounts(int32_t handle, int32_t index, EditCounters* counters);
     int32_t VTi_GetEditInfo(int32_t handle, int32_t index, std::string_view templateText,
                             size_t capacity, std::string* text);
-    // The description or help text; mode 1 word-wraps it to the line width.
+    // The description or help text; mode 1 word-wraps it to the line width. An index that
+    // names no edit of the set delivers nothing, with status 0.
     int32_t VTi_GetEditText(int32_t handle, int32_t index, EditText kind, int32_t lineWidth,
-                            int32_t capacity, int32_t mode, bool wanted, std::string* text,
-                            int32_t* length);
+                            int32_t capacity, int32_t mode, bool wanted,
+                            std::optional<DeliveredText>* delivered);
     int32_t VTi_GetDescriptMemoSize(int32_t kind, std::string_view name, int32_t* size);
     int32_t VTi_GetEditLogic(int32_t handle, int32_t index, std::string_view separator,
                              std::string* text);
