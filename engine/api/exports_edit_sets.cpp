@@ -40,15 +40,18 @@ int32_t editText(int32_t mfID, int32_t hEditSet, int32_t editIndex, vetra::EditT
 
 int32_t VTx_LoadEditSet(int32_t mfID, int32_t* hEditSet, const char* editSetName,
                         int32_t* loadStatus, int32_t option) {
-    int32_t status = 0;
-    int32_t result = dispatchOperation(mfID, 438, "VTi_LoadEditSet", [&](TMetaFile& mf) {
-        int32_t handle = 0;
-        mf.editSets().VTi_LoadEditSet(textOf(editSetName), option, &handle, &status);
+    return dispatchOperation(mfID, 438, "VTi_LoadEditSet", [&](TMetaFile& mf) {
+        int32_t handle = 0, status = 0;
+        try {
+            mf.editSets().VTi_LoadEditSet(textOf(editSetName), option, &handle, &status);
+        } catch (...) {
+            setIfGiven(loadStatus, status); // how far a failed load came (2 to 4)
+            throw;
+        }
         setIfGiven(hEditSet, handle);
+        setIfGiven(loadStatus, status);
         return 0;
     });
-    setIfGiven(loadStatus, status);
-    return result;
 }
 
 int32_t VTx_FreeEditSet(int32_t mfID, int32_t) {
