@@ -305,7 +305,8 @@ std::string EditRuns::VTi_GetMessage(MessageRecord record, int mode, size_t capa
                                      std::string_view given) {
     return instance_.lastError().guard(473, "VTi_GetMessage", [&] {
         record.dateStatus = instance_.fieldAccess().facts().dateStatus;
-        if (current_.messageOverride >= 1) record.messageNumber = current_.messageOverride;
+        // -1 asks for the text override, which the last engine error's text holds.
+        if (current_.messageOverride != 0) record.messageNumber = current_.messageOverride;
         size_t limit = mode == 1 ? std::min<size_t>(capacity, 72) : capacity;
         std::string text;
         if (mode == -1) {

@@ -59,6 +59,7 @@ int32_t Interpreter::VTi_interpret(std::string_view logic) {
     return errors_.guard(kInterpretFailure, "VTi_interpret", [&] {
         logic = logic.substr(0, logic.find('\0'));
         if (logic.empty()) return 1;
+        if (library_ != nullptr) library_->startRun();
         readFunctionHeader(logic);
         logic_ = logic;
         tokens_.start(logic, 1 + 5 * static_cast<size_t>(functionCount_));

@@ -12,6 +12,8 @@ public:
     static constexpr int32_t kFunctionCount = 83;
 
     virtual ~LibraryDispatch() = default;
+    // Called as each run of logic starts: the library resets what lives for one edit.
+    virtual void startRun() = 0;
     // `index` is 0 to kFunctionCount - 1.
     virtual int32_t call(int32_t index) = 0;
 };

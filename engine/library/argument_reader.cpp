@@ -35,11 +35,11 @@ bool ArgumentReader::another(int32_t ownCode, const char* function) {
 TextArgument ArgumentReader::text() {
     tokens_.VTi_GetToken();
     const TokenRecord& token = tokens_.token();
-    if (token.kind == kStringLiteral) return {std::string(tokens_.text()), false, 0};
+    if (token.kind == kStringLiteral) return {std::string(tokens_.text()), false, false, 0};
     if (token.kind == kFieldReference)
-        return {std::string(tokens_.text()), true, token.fieldReference};
+        return {std::string(tokens_.text()), false, true, token.fieldReference};
     tokens_.putBack();
-    return {std::string(interpreter_.textAt(interpreter_.evaluate())), false, 0};
+    return {std::string(interpreter_.textAt(interpreter_.evaluate())), true, false, 0};
 }
 
 std::string ArgumentReader::workingText() {

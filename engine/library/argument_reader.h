@@ -16,6 +16,7 @@ namespace vetra {
 
 struct TextArgument {
     std::string text;
+    bool expression = false; // neither a literal nor a field reference
     bool fieldReference = false;
     int32_t fieldNumber = 0; // the reference's signed field number
 };

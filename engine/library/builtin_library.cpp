@@ -1,7 +1,9 @@
 #include "builtin_library.h"
 
 #include "engine/library/function_names.h"
+#include "engine/library/message_functions.h"
 #include "engine/library/string_functions.h"
+#include "engine/library/user_functions.h"
 #include "engine/store/TMetaFile.h"
 
 #include <algorithm>
@@ -18,11 +20,54 @@ struct NamedFunction {
 };
 
 constexpr NamedFunction kImplemented[] = {
-    {"at", call_at},         {"empty", call_empty},   {"justified", call_justified},
-    {"left", call_left},     {"lower", call_lower},   {"right", call_right},
-    {"strcat", call_strcat}, {"strcmp", call_strcmp}, {"strcpy", call_strcpy},
-    {"strlen", call_strlen}, {"substr", call_substr}, {"trim", call_trim},
-    {"upper", call_upper},   {"val", call_val},       {"fmtstr", call_fmtstr},
+    {"at", call_at},
+    {"empty", call_empty},
+    {"justified", call_justified},
+    {"left", call_left},
+    {"lower", call_lower},
+    {"right", call_right},
+    {"strcat", call_strcat},
+    {"strcmp", call_strcmp},
+    {"strcpy", call_strcpy},
+    {"strlen", call_strlen},
+    {"substr", call_substr},
+    {"trim", call_trim},
+    {"upper", call_upper},
+    {"val", call_val},
+    {"fmtstr", call_fmtstr},
+    {"match", call_match},
+    {"inlist", call_inlist},
+    {"set_flag", call_set_flag},
+    {"check_flag", call_check_flag},
+    {"clear_all_flags", call_clear_all_flags},
+    {"increment_flag", call_increment_flag},
+    {"set_error", call_set_error},
+    {"save_error_text", call_save_error_text},
+    {"set_warning", call_set_warning},
+    {"save_warning_text", call_save_warning_text},
+    {"save_text", call_save_text},
+    {"error_msg", call_error_msg},
+    {"error_text", call_error_text},
+    {"puts", call_puts},
+    {"print", call_print},
+    {"show", call_show},
+    {"putch", call_putch},
+    {"getche", call_getche},
+    {"getnum", call_getnum},
+    {"trace", call_trace},
+    {"quit", call_quit},
+    {"use", call_use},
+    {"read", call_read},
+    {"usr1", call_usr<0>},
+    {"usr2", call_usr<1>},
+    {"usr3", call_usr<2>},
+    {"usr4", call_usr<3>},
+    {"usr5", call_usr<4>},
+    {"usr6", call_usr<5>},
+    {"usr7", call_usr<6>},
+    {"usr8", call_usr<7>},
+    {"usr9", call_usr<8>},
+    {"usr10", call_usr<9>},
 };
 
 // Each function at the index its name has in the table that compiled logic refers to.
@@ -37,6 +82,15 @@ constexpr std::array<BuiltinFunction, LibraryDispatch::kFunctionCount> buildTabl
 } // namespace
 
 const std::array<BuiltinFunction, LibraryDispatch::kFunctionCount> kBuiltinFunctions = buildTable();
+
+BuiltinLibrary::BuiltinLibrary(TMetaFile& instance) : instance_(instance) {
+    slots_[1] = raiseErrorsSlot;
+    slots_[3] = checkFlagsSlot;
+}
+
+void BuiltinLibrary::startRun() {
+    instance_.runs().current().messageOverride = 0;
+}
 
 int32_t BuiltinLibrary::call(int32_t index) {
     BuiltinFunction function = kBuiltinFunctions[static_cast<size_t>(index)];

@@ -6,6 +6,7 @@
 #include "engine/interp/library_dispatch.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 class TMetaFile;
@@ -13,16 +14,27 @@ class TMetaFile;
 namespace vetra {
 
 using BuiltinFunction = int32_t (*)(TMetaFile&);
+// A user-function slot: the instance and five arguments.
+using UserFunction = int32_t (*)(TMetaFile&, const std::array<int32_t, 5>&);
 
 class BuiltinLibrary : public LibraryDispatch {
 public:
-    explicit BuiltinLibrary(TMetaFile& instance) : instance_(instance) {}
+    static constexpr size_t kUserSlots = 10;
 
+    // The user-function slots start empty but for slot 1, which raises up to five errors, and
+    // slot 3, which checks up to five flags.
+    explicit BuiltinLibrary(TMetaFile& instance);
+
+    // The message number override of the previous edit goes.
+    void startRun() override;
     // Fails the run with 2014 for a function this engine does not provide.
     int32_t call(int32_t index) override;
 
+    UserFunction userSlot(size_t slot) const { return slots_[slot]; }
+
 private:
     TMetaFile& instance_;
+    std::array<UserFunction, kUserSlots> slots_{};
 };
 
 // The implementations in table order; null where this engine has none yet.

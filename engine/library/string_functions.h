@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 class TMetaFile;
 
@@ -23,5 +24,10 @@ int32_t call_lower(TMetaFile& instance);
 int32_t call_val(TMetaFile& instance);
 int32_t call_empty(TMetaFile& instance);
 int32_t call_justified(TMetaFile& instance);
+int32_t call_match(TMetaFile& instance);
+int32_t call_inlist(TMetaFile& instance);
+// The list test of inlist: 1 when the value, without its outer blanks, equals an item of the
+// comma-separated list or lies in one of its numeric ranges "low-high".
+int32_t VTi_Inlist(TMetaFile& instance, std::string_view value, std::string_view list);
 
 } // namespace vetra

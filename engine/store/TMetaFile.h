@@ -13,6 +13,7 @@
 #include "engine/interp/engine_variables.h"
 #include "engine/interp/interpreter.h"
 #include "engine/library/builtin_library.h"
+#include "engine/library/pattern_matcher.h"
 #include "engine/records/bound_layouts.h"
 #include "engine/records/field_access.h"
 #include "engine/records/field_table.h"
@@ -76,6 +77,8 @@ public:
     vetra::MessageTemplate& messageTemplate() { return messageTemplate_; }
     vetra::Interpreter& interpreter() { return interpreter_; }
     vetra::EditRuns& runs() { return runs_; }
+    vetra::BuiltinLibrary& builtinLibrary() { return library_; }
+    vetra::PatternMatcher& patternMatcher() { return patterns_; }
     const std::string& version() const { return version_; }
     int32_t today() const { return today_; }
     // Today as CCYYMMDD: taken at the open and again at the start of each run.
@@ -123,6 +126,7 @@ private:
     vetra::Interpreter interpreter_{lastError_, memory_, fieldValues_, running_, today_};
     vetra::BuiltinLibrary library_{*this};
     vetra::EditRuns runs_{*this};
+    vetra::PatternMatcher patterns_;
     std::string requiredVersion_;
     std::string version_;
     int32_t today_ = 0;

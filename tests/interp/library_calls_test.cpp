@@ -24,6 +24,8 @@ class ScriptedLibrary : public vetra::LibraryDispatch {
 public:
     explicit ScriptedLibrary(EditRunner& edits) : edits_(edits) {}
 
+    void startRun() override {}
+
     int32_t call(int32_t index) override {
         vetra::Interpreter& interpreter = edits_.interpreter();
         interpreter.tokens().VTi_GetHardToken('(', 12);

@@ -118,3 +118,37 @@ TEST_F(StringFunctions, EmptyAndJustifiedJudgeBlanks) {
 }
 
 } // namespace
+
+namespace {
+
+class ListFunctions : public StringFunctions {};
+
+TEST_F(ListFunctions, InlistTestsCodesAndNumericRanges) {
+    EXPECT_EQ(value("inlist(\"05\", \"01-10\")"), 1);
+    EXPECT_EQ(value("inlist(\"5a\", \"01-10\")"), 1); // the number stops at the letter
+    EXPECT_EQ(value("inlist(\"a5\", \"01-10\")"), 0);
+    EXPECT_EQ(value("inlist(\" x \", \"y, x\")"), 1);
+    EXPECT_EQ(value("inlist(\"10\", \"5-\")"), 1); // an open upper bound
+    EXPECT_EQ(value("inlist(\"11\", \"01-10,20\")"), 0);
+    EXPECT_EQ(value("inlist(\"X\", \"x\")"), 0); // codes compare with case
+    EXPECT_EQ(value("inlist(\"(-)\", \"(-),A\")"), 1);
+    EXPECT_EQ(value("inlist(#S\"Sex\", \"1,2\")"), 1);
+}
+
+TEST_F(ListFunctions, InlistAppliesItsPatternBeforeItsStartAndLength) {
+    EXPECT_EQ(value("inlist(\"  \", \"A,B\", \"A\")"), 0);
+    EXPECT_EQ(value("inlist(\"  \", \"A,B\", \"[a]\")"), 1); // blank: the list is not consulted
+    EXPECT_EQ(value("inlist(\"ABC05\", \"01-10\", \"aaadd\", 4)"), 1);
+    EXPECT_EQ(value("inlist(\"ABC05X\", \"05\", \"aaadda\", 4, 2)"), 1);
+    EXPECT_EQ(value("inlist(\"ABC05\", \"01-10\", \"ddddd\", 4)"), 0);
+    EXPECT_EQ(value("inlist(\"ABC05\", \"01-10\", \"aaadd\", 9)"), 0);
+    EXPECT_EQ(edits.failureOfLogic("@DMU(\"01a,\"01a;"), 2047);
+}
+
+TEST_F(ListFunctions, MatchGivesTheMatchersVerdict) {
+    EXPECT_EQ(value("match(\"123\", \"ddd\")"), 1);
+    EXPECT_EQ(value("match(\"12a\", \"ddd\")"), 0);
+    EXPECT_EQ(value("match(#S\"Primary Site\", \"ad\")"), 1);
+}
+
+} // namespace
