@@ -71,17 +71,19 @@ bool histologyAllowsBehaviour(std::string_view histology, std::string_view behav
 }
 
 // The site lists of the Primary Site, Laterality edit, read from its source: the quoted
-// strings of codes and ranges ("C079,C080-C081,...").
+// strings of the digits after C, codes and ranges ("079,080-081,...").
 bool isPairedInTheEdit(std::string_view site) {
     static const std::vector<std::pair<std::string, std::string>> ranges = [] {
         std::vector<std::pair<std::string, std::string>> found;
         std::string source = contentsOf(sampleDirectory / "edits" / "laterality_paired.edit");
-        for (std::size_t open = source.find("\"C"); open != std::string::npos;
-             open = source.find("\"C", open + 1)) {
-            std::istringstream list(source.substr(open + 1, source.find('"', open + 1) - open - 1));
+        const std::string listStart = "inlist(digits, \"";
+        for (std::size_t open = source.find(listStart); open != std::string::npos;
+             open = source.find(listStart, open + 1)) {
+            std::size_t first = open + listStart.size();
+            std::istringstream list(source.substr(first, source.find('"', first) - first));
             std::string entry;
             while (std::getline(list, entry, ','))
-                found.emplace_back(entry.substr(0, 4), entry.substr(entry.size() - 4));
+                found.emplace_back("C" + entry.substr(0, 3), "C" + entry.substr(entry.size() - 3));
         }
         return found;
     }();
