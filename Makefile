@@ -27,6 +27,7 @@ bench: all
 	$(BUILD)/bench/index_seek_bench
 	$(BUILD)/bench/interpreter_bench
 	$(BUILD)/bench/run_batch_bench
+	$(BUILD)/bench/library_bench
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVETRA_SANITIZE=ON
