@@ -1,5 +1,6 @@
 #include "builtin_library.h"
 
+#include "engine/library/date_functions.h"
 #include "engine/library/function_names.h"
 #include "engine/library/message_functions.h"
 #include "engine/library/string_functions.h"
@@ -68,6 +69,17 @@ constexpr NamedFunction kImplemented[] = {
     {"usr8", call_usr<7>},
     {"usr9", call_usr<8>},
     {"usr10", call_usr<9>},
+    {"date_day", call_date_day},
+    {"date_month", call_date_month},
+    {"date_year", call_date_year},
+    {"valid_date", call_valid_date},
+    {"datecmp", call_datecmp},
+    {"daydiff", call_daydiff},
+    {"monthdiff", call_monthdiff},
+    {"yeardiff", call_yeardiff},
+    {"dayinterval", call_dayinterval},
+    {"monthinterval", call_monthinterval},
+    {"yearinterval", call_yearinterval},
 };
 
 // Each function at the index its name has in the table that compiled logic refers to.
