@@ -17,7 +17,7 @@ constexpr int32_t kFieldCopyTag = 28;
 
 ArgumentReader::ArgumentReader(TMetaFile& instance)
     : interpreter_(instance.interpreter()), tokens_(instance.interpreter().tokens()),
-      errors_(instance.lastError()), instance_(instance) {}
+      errors_(instance.lastError()) {}
 
 void ArgumentReader::open(int32_t ownCode, const char* function) {
     tokens_.VTi_GetToken();

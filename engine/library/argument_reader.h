@@ -67,7 +67,6 @@ private:
     Interpreter& interpreter_;
     TokenReader& tokens_;
     LastEngineError& errors_;
-    TMetaFile& instance_;
 };
 
 // Leading blanks, an optional sign, then decimal digits up to the first other character, of
