@@ -23,6 +23,7 @@ std::vector<TestEdit> basicEdits() {
         {"Odd Result", 103, {390}, "return 7;"},
         {"Sex Passes", 100, {220}, "return pass;"},
         {"Sex And Code", 101, {220, 10}, "return fail;"},
+        {"Date Values", 103, {390}, "return fail;"},
     };
 }
 
@@ -31,7 +32,8 @@ writer::MetafileBuilder basicMetafile() {
         basicEdits(),
         {{"Basic", "", {"Sex Fails", "Code Pair", "Sex Warns", "Odd Result", "Sex Passes"}},
          {"Failed Fields", "", {"Sex Fails", "Sex And Code"}},
-         {"Passing", "", {"Sex Passes"}}});
+         {"Passing", "", {"Sex Passes"}},
+         {"Dates", "", {"Date Values"}}});
 }
 
 struct Callbacks {
@@ -88,8 +90,8 @@ TEST_F(EditRuns, MessagesLeadBackToTheirEdits) {
     EXPECT_EQ(VTx_GetEditSetHandle(id(), 4, &handle, &index), 313);
     char type[2], text[100], name[51];
     int32_t number = 0, fields = 0;
-    EXPECT_EQ(VTx_GetMessageTextEx(id(), type, 3, text, sizeof text, &number, &handle, &index,
-                                   name, &fields),
+    EXPECT_EQ(VTx_GetMessageTextEx(id(), type, 3, text, sizeof text, &number, &handle, &index, name,
+                                   &fields),
               0);
     EXPECT_STREQ(type, "W");
     EXPECT_EQ(number, 102);
@@ -186,8 +188,7 @@ TEST_F(EditRuns, LogicReadFromTheMetafileGivesTheSameResults) {
 
 TEST_F(EditRuns, AnEditRunsByItsName) {
     ASSERT_EQ(VTx_RunEditByName(id(), "sex fails", 0, nullptr), 0);
-    EXPECT_EQ(record.messages(),
-              std::vector<std::string>{"E:Sex F at (4) is wrong in Sex Fails"});
+    EXPECT_EQ(record.messages(), std::vector<std::string>{"E:Sex F at (4) is wrong in Sex Fails"});
     EXPECT_EQ(VTx_RunEditByName(id(), "No Such Edit", 0, nullptr), 1);
 }
 
@@ -196,9 +197,9 @@ TEST_F(EditRuns, TheCallbackOfOneRunIsRestoredAfterIt) {
     VTx_SetEditsMessagesCallback(id(), reinterpret_cast<intptr_t>(&opened), &Callbacks::record);
     int32_t set = record.load("Basic");
     int32_t count = 0;
-    ASSERT_EQ(VTx_RunBatch(id(), set, 0, &count, reinterpret_cast<intptr_t>(&oneRun),
-                           &Callbacks::record),
-              0);
+    ASSERT_EQ(
+        VTx_RunBatch(id(), set, 0, &count, reinterpret_cast<intptr_t>(&oneRun), &Callbacks::record),
+        0);
     EXPECT_EQ(oneRun.texts.size(), 3u);
     EXPECT_TRUE(opened.texts.empty());
     ASSERT_EQ(run(set, 0), 0);
@@ -210,10 +211,16 @@ TEST_F(EditRuns, ShowEditNameAnnouncesEachEdit) {
     ASSERT_EQ(VTx_SetShowEditName(id(), '>'), 0);
     int32_t set = record.load("Passing");
     int32_t count = 0;
-    ASSERT_EQ(VTx_RunBatch(id(), set, 0, &count, reinterpret_cast<intptr_t>(&seen),
-                           &Callbacks::record),
-              0);
+    ASSERT_EQ(
+        VTx_RunBatch(id(), set, 0, &count, reinterpret_cast<intptr_t>(&seen), &Callbacks::record),
+        0);
     EXPECT_EQ(seen.texts, std::vector<std::string>{">Sex Passes"});
+}
+
+TEST_F(EditRuns, AValueThatReproducesItsPlaceholderEndsItsExpansion) {
+    record.setText("AB1F%V1     C509");
+    ASSERT_EQ(run(record.load("Dates"), 0), 0);
+    EXPECT_EQ(record.messages(), std::vector<std::string>{"E:Values: %V1"});
 }
 
 TEST_F(EditRuns, AnEmptyListReportsTheLastEngineError) {
