@@ -1,6 +1,7 @@
 #include "builtin_library.h"
 
 #include "engine/library/date_functions.h"
+#include "engine/library/date_functions_iop.h"
 #include "engine/library/function_names.h"
 #include "engine/library/message_functions.h"
 #include "engine/library/string_functions.h"
@@ -80,6 +81,18 @@ constexpr NamedFunction kImplemented[] = {
     {"dayinterval", call_dayinterval},
     {"monthinterval", call_monthinterval},
     {"yearinterval", call_yearinterval},
+    {"date_day_iop", call_date_day_iop},
+    {"date_month_iop", call_date_month_iop},
+    {"date_year_iop", call_date_year_iop},
+    {"valid_date_iop", call_valid_date_iop},
+    {"datecmp_iop", call_datecmp_iop},
+    {"daydiff_iop", call_daydiff_iop},
+    {"monthdiff_iop", call_monthdiff_iop},
+    {"yeardiff_iop", call_yeardiff_iop},
+    {"dayinterval_iop", call_dayinterval_iop},
+    {"monthinterval_iop", call_monthinterval_iop},
+    {"yearinterval_iop", call_yearinterval_iop},
+    {"allow_future_date_iop", call_allow_future_date_iop},
 };
 
 // Each function at the index its name has in the table that compiled logic refers to.
@@ -102,6 +115,7 @@ BuiltinLibrary::BuiltinLibrary(TMetaFile& instance) : instance_(instance) {
 
 void BuiltinLibrary::startRun() {
     instance_.runs().current().messageOverride = 0;
+    futureYears_ = 0;
 }
 
 int32_t BuiltinLibrary::call(int32_t index) {

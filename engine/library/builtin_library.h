@@ -25,16 +25,21 @@ public:
     // slot 3, which checks up to five flags.
     explicit BuiltinLibrary(TMetaFile& instance);
 
-    // The message number override of the previous edit goes.
+    // The message number override and the allowed future years of the previous edit go.
     void startRun() override;
     // Fails the run with 2014 for a function this engine does not provide.
     int32_t call(int32_t index) override;
 
     UserFunction userSlot(size_t slot) const { return slots_[slot]; }
 
+    // Years after today that the _iop date checks accept while the current edit runs.
+    int32_t allowedFutureYears() const { return futureYears_; }
+    void allowFutureYears(int32_t years) { futureYears_ = years; }
+
 private:
     TMetaFile& instance_;
     std::array<UserFunction, kUserSlots> slots_{};
+    int32_t futureYears_ = 0;
 };
 
 // The implementations in table order; null where this engine has none yet.

@@ -55,11 +55,15 @@ int32_t daysInMonth(int32_t month) {
     return month >= 1 && month <= 12 ? kDays[static_cast<size_t>(month - 1)] : 0;
 }
 
+int64_t dayDistance(const DateParts& p, const DateParts& q) {
+    return dayOfYear(q) + daysOfYears(p.year, q.year) - dayOfYear(p);
+}
+
 std::optional<int32_t> dayDifference(int32_t d1, int32_t d2, int32_t mode) {
     DateParts p = DateParts::of(d1 <= d2 ? d1 : d2);
     DateParts q = DateParts::of(d1 <= d2 ? d2 : d1);
     if (!complete(p, q, mode)) return std::nullopt;
-    int64_t distance = dayOfYear(q) + daysOfYears(p.year, q.year) - dayOfYear(p);
+    int64_t distance = dayDistance(p, q);
     return static_cast<int32_t>(d1 <= d2 ? distance : -distance);
 }
 

@@ -23,10 +23,14 @@ struct DateParts {
     int32_t day;
 
     static DateParts of(int32_t date) { return {date / 10000, date / 100 % 100, date % 100}; }
+    int32_t value() const { return year * 10000 + month * 100 + day; }
 };
 
 // Days of a month in the table (February 28); 0 for a month outside 1 to 12.
 int32_t daysInMonth(int32_t month);
+
+// Days from p to a date q not earlier, both complete with months 1 to 12.
+int64_t dayDistance(const DateParts& p, const DateParts& q);
 
 // The signed distance in days from d1 to d2, their missing (0) and unknown (99) parts
 // completed for the mode (dt_min the smallest distance, dt_max the largest); none when a
