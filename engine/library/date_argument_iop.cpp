@@ -66,9 +66,9 @@ std::optional<IopDateArguments::Candidate> IopDateArguments::candidate() {
             status() = kWrongDateTypeStatus;
         else if (facts.dateEmpty)
             status() = kEmptyDateStatus;
-        if (facts.lastDateFormat != '1' || facts.dateEmpty || facts.dateStatus != 0)
-            return std::nullopt;
-        return Candidate{Source::Text, std::string(tokens_.text()), false};
+        else if (facts.dateStatus == 0)
+            return Candidate{Source::Text, std::string(tokens_.text()), false};
+        return std::nullopt; // the status of a malformed part is the read's
     case kStringLiteral:
         return Candidate{Source::Text, std::string(tokens_.text()), false};
     case kIdentifier: {
