@@ -105,6 +105,19 @@ TEST_F(MessageFunctions, UserSlotsTwoAndFourRaiseAndCheck) {
     EXPECT_EQ(run({{"Six", 100, {220}, "usr2(1, 2, 3, 4, 5, 6);"}}), Messages{"error 2052"});
 }
 
+TEST_F(MessageFunctions, TheDateStatusReachesTheMessage) {
+    EXPECT_EQ(run({{"Diagnosis",
+                    104,
+                    {390},
+                    "if (valid_date(20051301) != dt_valid) return fail; return pass;"}}),
+              Messages{"E:Date Title is invalid as to month"});
+    EXPECT_EQ(run({{"Diagnosis",
+                    104,
+                    {390},
+                    "if (valid_date(#S\"Date\") != dt_valid) return fail; return pass;"}}),
+              Messages{});
+}
+
 TEST_F(MessageFunctions, ConsoleFunctionsDoNothing) {
     EXPECT_EQ(run({{"Console",
                     100,

@@ -41,6 +41,7 @@ writer::MetafileBuilder runMetafile(const std::vector<TestEdit>& edits,
     builder.addMessage(101, "Code %V1 with registry %V2");
     builder.addMessage(102, "Check %S1 (%F1)");
     builder.addMessage(103, "Values: %V1");
+    builder.addMessage(104, "%F1 is %DC");
     auto resolve = [&builder](std::string_view name) -> std::optional<int32_t> {
         if (auto local = builder.localNumberOf(name)) return static_cast<int32_t>(*local);
         return std::nullopt;

@@ -21,7 +21,7 @@ struct TestEdit {
     std::string source;
 };
 
-// The layout, the messages 100 to 103 and the given edits and sets.
+// The layout, the messages 100 to 104 and the given edits and sets.
 writer::MetafileBuilder runMetafile(const std::vector<TestEdit>& edits,
                                     const std::vector<writer::EditSetDefinition>& sets);
 
