@@ -66,16 +66,16 @@ std::optional<std::string> formatOne(std::string_view format, int32_t value,
         }
         size_t end = format.find_first_not_of("-+ #0123456789.hlL", i + 1);
         if (end == std::string_view::npos || converted) return std::nullopt;
-        std::string spec(format.substr(i, end - i));
-        spec.erase(std::remove_if(spec.begin() + 1, spec.end(),
-                                  [](char c) { return c == 'h' || c == 'l' || c == 'L'; }),
-                   spec.end());
+        std::string directive(format.substr(i, end - i));
+        directive.erase(std::remove_if(directive.begin() + 1, directive.end(),
+                                       [](char c) { return c == 'h' || c == 'l' || c == 'L'; }),
+                        directive.end());
         char conversion = format[end];
         char buffer[512];
         if (std::string("diouxXc").find(conversion) != std::string::npos)
-            std::snprintf(buffer, sizeof buffer, (spec + conversion).c_str(), value);
+            std::snprintf(buffer, sizeof buffer, (directive + conversion).c_str(), value);
         else if (conversion == 's')
-            std::snprintf(buffer, sizeof buffer, (spec + 's').c_str(),
+            std::snprintf(buffer, sizeof buffer, (directive + 's').c_str(),
                           std::string(interpreter.textAt(value)).c_str());
         else
             return std::nullopt;
