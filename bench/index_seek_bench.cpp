@@ -1,11 +1,10 @@
 // Index seeks against unindexed scans on a lookup table of 100,000 keys: exact and range
 // seeks through the compound index, and record reads that scan the same table without one.
+#include "bench/bench_metafile.h"
 #include "engine/store/TMetaFile.h"
 #include "tools/metafile_writer/metafile_builder.h"
 
 #include <benchmark/benchmark.h>
-#include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 
@@ -30,13 +29,7 @@ const std::string& benchMetafile() {
             if (std::string(name) == "KEYED.DBF") table.indexTags = {{"CODE", "CODE", false}};
             builder.addTable(table);
         }
-        auto bytes = builder.build();
-        std::string file =
-            (std::filesystem::temp_directory_path() / "vetra-index-bench.rmf").string();
-        std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return file;
+        return vetra::bench::writeMetafile(builder, "vetra-index-bench.rmf");
     }();
     return path;
 }

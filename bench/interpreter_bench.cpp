@@ -1,6 +1,7 @@
 // Edit executions per second on one core: typical edit logic (declarations, arithmetic,
 // comparisons, if/else, a short loop and a user function call) interpreted on a bound record,
 // and the smallest edit for the fixed cost of a run.
+#include "bench/bench_metafile.h"
 #include "engine/api/engine_process.h"
 #include "engine/api/vetra40.h"
 #include "engine/store/TMetaFile.h"
@@ -8,8 +9,6 @@
 #include "tools/metafile_writer/metafile_builder.h"
 
 #include <benchmark/benchmark.h>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -41,13 +40,7 @@ const std::string& benchMetafile() {
         sex.length = 1;
         builder.addDictionaryEntry(sex);
         builder.addLayout(vetra::writer::RecordLayout{1, "Bench", "", {{220, "C", 1, 1, ' '}}});
-        auto bytes = builder.build();
-        std::string file =
-            (std::filesystem::temp_directory_path() / "vetra-interpreter-bench.rmf").string();
-        std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return file;
+        return vetra::bench::writeMetafile(builder, "vetra-interpreter-bench.rmf");
     }();
     return path;
 }

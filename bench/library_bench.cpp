@@ -1,6 +1,7 @@
 // match and inlist as registry edits use them: code lists of 5, 20 and 50 entries and short
 // patterns. The list test alone (VTi_Inlist), and whole calls from compiled logic through the
 // interpreter, single core.
+#include "bench/bench_metafile.h"
 #include "engine/api/engine_process.h"
 #include "engine/api/vetra40.h"
 #include "engine/library/string_functions.h"
@@ -9,8 +10,6 @@
 #include "tools/metafile_writer/metafile_builder.h"
 
 #include <benchmark/benchmark.h>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -29,13 +28,8 @@ std::string codeList(int entries) {
 struct OpenInstance {
     OpenInstance() {
         static const std::string path = [] {
-            auto bytes = vetra::writer::MetafileBuilder().build();
-            std::string file =
-                (std::filesystem::temp_directory_path() / "vetra-library-bench.rmf").string();
-            std::ofstream(file, std::ios::binary)
-                .write(reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<std::streamsize>(bytes.size()));
-            return file;
+            return vetra::bench::writeMetafile(vetra::writer::MetafileBuilder(),
+                                               "vetra-library-bench.rmf");
         }();
         VTx_Init(&id, path.c_str(), nullptr, 0, nullptr);
     }

@@ -2,6 +2,7 @@
 // against the interpretation alone of the same 50 compiled logics. Every tenth edit fails, so
 // that message building is part of the batch's cost. Records and edit executions per second,
 // single core.
+#include "bench/bench_metafile.h"
 #include "engine/api/engine_process.h"
 #include "engine/api/vetra40.h"
 #include "engine/store/TMetaFile.h"
@@ -9,8 +10,6 @@
 #include "tools/metafile_writer/metafile_builder.h"
 
 #include <benchmark/benchmark.h>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -43,13 +42,7 @@ const std::string& benchMetafile() {
             set.members.push_back(name);
         }
         builder.addEditSet(set);
-        auto bytes = builder.build();
-        std::string file =
-            (std::filesystem::temp_directory_path() / "vetra-run-batch-bench.rmf").string();
-        std::ofstream(file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return file;
+        return vetra::bench::writeMetafile(builder, "vetra-run-batch-bench.rmf");
     }();
     return path;
 }
