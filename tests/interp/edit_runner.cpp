@@ -1,6 +1,7 @@
 #include "tests/interp/edit_runner.h"
 
 #include "engine/api/engine_process.h"
+#include "tests/support/dictionary_item.h"
 #include "tools/edit_compiler/edit_compiler.h"
 #include "tools/metafile_writer/metafile_builder.h"
 
@@ -11,23 +12,11 @@ namespace vetra::testing {
 
 namespace {
 
-writer::DictionaryEntry item(long local, const std::string& name, const std::string& type,
-                             int length) {
-    writer::DictionaryEntry entry;
-    entry.localNumber = local;
-    entry.shortName = name;
-    entry.longName = name;
-    entry.thirdName = name;
-    entry.typeCode = type;
-    entry.length = length;
-    return entry;
-}
-
 writer::MetafileBuilder testLayout() {
     writer::MetafileBuilder builder;
-    builder.addDictionaryEntry(item(220, "Sex", "C", 1));
-    builder.addDictionaryEntry(item(390, "Date of Diagnosis", "C", 8));
-    builder.addDictionaryEntry(item(400, "Primary Site", "C", 4));
+    builder.addDictionaryEntry(dictionaryItem(220, "Sex", "C", 1));
+    builder.addDictionaryEntry(dictionaryItem(390, "Date of Diagnosis", "C", 8));
+    builder.addDictionaryEntry(dictionaryItem(400, "Primary Site", "C", 4));
     builder.addLayout(writer::RecordLayout{
         1, "Test", "", {{220, "C", 1, 1, ' '}, {390, "C", 2, 8, ' '}, {400, "C", 10, 4, ' '}}});
     return builder;

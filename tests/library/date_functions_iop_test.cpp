@@ -3,6 +3,7 @@
 // refuse), validation with the detail status, parts, comparison, differences and intervals,
 // and the future years one edit may allow.
 #include "engine/api/engine_process.h"
+#include "tests/support/dictionary_item.h"
 #include "tests/support/open_metafile.h"
 #include "tools/edit_compiler/edit_compiler.h"
 #include "tools/metafile_writer/metafile_builder.h"
@@ -21,23 +22,11 @@ constexpr int32_t kEmpty = 0x3FFFFFFF;
 constexpr int32_t kError = 0x6FFFFFFF;
 constexpr int32_t kUnknown = 0x7FFFFFFF;
 
-writer::DictionaryEntry dateItem(long local, const std::string& name, const std::string& type,
-                                 int length) {
-    writer::DictionaryEntry entry;
-    entry.localNumber = local;
-    entry.shortName = name;
-    entry.longName = name;
-    entry.thirdName = name;
-    entry.typeCode = type;
-    entry.length = length;
-    return entry;
-}
-
 // Layout "Dates": Diagnosis (390, D1, columns 1-8) and Birth (240, D6 MM/DD/CCYY, 9-18).
 writer::MetafileBuilder dateLayout() {
     writer::MetafileBuilder builder;
-    builder.addDictionaryEntry(dateItem(390, "Diagnosis", "D1", 8));
-    builder.addDictionaryEntry(dateItem(240, "Birth", "D6", 10));
+    builder.addDictionaryEntry(vetra::testing::dictionaryItem(390, "Diagnosis", "D1", 8));
+    builder.addDictionaryEntry(vetra::testing::dictionaryItem(240, "Birth", "D6", 10));
     builder.addLayout(
         writer::RecordLayout{1, "Dates", "", {{390, "D1", 1, 8, ' '}, {240, "D6", 9, 10, ' '}}});
     return builder;

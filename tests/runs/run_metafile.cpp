@@ -1,34 +1,21 @@
 #include "tests/runs/run_metafile.h"
 
+#include "tests/support/dictionary_item.h"
 #include "tools/edit_compiler/edit_compiler.h"
 
 #include <gtest/gtest.h>
 
 namespace vetra::testing {
 
-namespace {
-
-writer::DictionaryEntry item(long local, const std::string& name, int length) {
-    writer::DictionaryEntry entry;
-    entry.localNumber = local;
-    entry.shortName = name;
-    entry.longName = name + " Long";
-    entry.thirdName = name + " Title";
-    entry.typeCode = "C";
-    entry.length = length;
-    return entry;
-}
-
-} // namespace
-
 writer::MetafileBuilder runMetafile(const std::vector<TestEdit>& edits,
                                     const std::vector<writer::EditSetDefinition>& sets) {
     writer::MetafileBuilder builder;
-    builder.addDictionaryEntry(item(10, "Code", 2));
-    builder.addDictionaryEntry(item(485, "Registry", 1));
-    builder.addDictionaryEntry(item(220, "Sex", 1));
-    builder.addDictionaryEntry(item(390, "Date", 8));
-    builder.addDictionaryEntry(item(400, "Site", 4));
+    builder.addDictionaryEntry(dictionaryItem(10, "Code", "C", 2, "Code Long", "Code Title"));
+    builder.addDictionaryEntry(
+        dictionaryItem(485, "Registry", "C", 1, "Registry Long", "Registry Title"));
+    builder.addDictionaryEntry(dictionaryItem(220, "Sex", "C", 1, "Sex Long", "Sex Title"));
+    builder.addDictionaryEntry(dictionaryItem(390, "Date", "C", 8, "Date Long", "Date Title"));
+    builder.addDictionaryEntry(dictionaryItem(400, "Site", "C", 4, "Site Long", "Site Title"));
     builder.addLayout(writer::RecordLayout{1,
                                            "Test",
                                            "",
