@@ -140,6 +140,10 @@ bool breaks(const IncidenceRecord& record, RecordFault fault) {
         return !isBlank(record.get(items::dateOfDiagnosis)) && !diagnosis;
     case RecordFault::BirthAfterDiagnosis:
         return diagnosis && birth && *diagnosis < *birth;
+    case RecordFault::SurgeryBeforeDiagnosis: {
+        auto surgery = dateOf(record, items::rxDateSurgery);
+        return diagnosis && surgery && *surgery < *diagnosis;
+    }
     }
     return false;
 }

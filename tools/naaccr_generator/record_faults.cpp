@@ -42,6 +42,8 @@ std::vector<long> touchedItems(RecordFault fault) {
         return {items::dateOfDiagnosis};
     case RecordFault::BirthAfterDiagnosis:
         return {items::dateOfBirth, items::dateOfDiagnosis};
+    case RecordFault::SurgeryBeforeDiagnosis:
+        return {items::rxDateSurgery, items::dateOfDiagnosis};
     }
     return {};
 }
@@ -100,6 +102,8 @@ std::string_view faultName(RecordFault fault) {
         return "impossible date of diagnosis";
     case RecordFault::BirthAfterDiagnosis:
         return "birth after diagnosis";
+    case RecordFault::SurgeryBeforeDiagnosis:
+        return "surgery before diagnosis";
     }
     return "";
 }
@@ -133,6 +137,9 @@ void applyFault(IncidenceRecord& record, RandomSource& random, RecordFault fault
     case RecordFault::BirthAfterDiagnosis:
         return moveDate(record, items::dateOfBirth, dateOf(record, items::dateOfDiagnosis),
                         random.between(1, 3000));
+    case RecordFault::SurgeryBeforeDiagnosis: // also into a record that had no surgery
+        return moveDate(record, items::rxDateSurgery, dateOf(record, items::dateOfDiagnosis),
+                        -random.between(1, 200));
     }
 }
 

@@ -21,9 +21,10 @@ enum class RecordFault {
     ProstateInFemale,           // Primary Site, Sex (NAACCR)
     ImpossibleDiagnosisDate,    // Date of Diagnosis (NAACCR)
     BirthAfterDiagnosis,        // Date of Birth, Date of Diagnosis (NAACCR)
+    SurgeryBeforeDiagnosis,     // RX Dates, Date of Diagnosis (NAACCR)
 };
 
-inline constexpr std::array<RecordFault, 9> allRecordFaults = {
+inline constexpr std::array<RecordFault, 10> allRecordFaults = {
     RecordFault::InvalidSexCode,
     RecordFault::UnknownPrimarySite,
     RecordFault::InvalidBehaviorCode,
@@ -33,6 +34,7 @@ inline constexpr std::array<RecordFault, 9> allRecordFaults = {
     RecordFault::ProstateInFemale,
     RecordFault::ImpossibleDiagnosisDate,
     RecordFault::BirthAfterDiagnosis,
+    RecordFault::SurgeryBeforeDiagnosis,
 };
 
 std::string_view faultName(RecordFault fault);
