@@ -16,8 +16,8 @@ constexpr int32_t kFieldCopyTag = 28;
 } // namespace
 
 ArgumentReader::ArgumentReader(TMetaFile& instance)
-    : interpreter_(instance.interpreter()), tokens_(instance.interpreter().tokens()),
-      errors_(instance.lastError()) {}
+    : instance_(instance), interpreter_(instance.interpreter()),
+      tokens_(instance.interpreter().tokens()), errors_(instance.lastError()) {}
 
 void ArgumentReader::open(int32_t ownCode, const char* function) {
     tokens_.VTi_GetToken();
@@ -53,6 +53,15 @@ int32_t ArgumentReader::numberOrText() {
     const TokenRecord& token = tokens_.token();
     if (token.kind == kStringLiteral || token.kind == kFieldReference)
         return textToInteger(tokens_.text());
+    tokens_.putBack();
+    return interpreter_.evaluate();
+}
+
+int32_t ArgumentReader::layoutNumber() {
+    tokens_.VTi_GetToken();
+    const TokenRecord& token = tokens_.token();
+    if (token.kind == kStringLiteral || token.kind == kFieldReference)
+        return instance_.layouts().layoutNumberByName(tokens_.text());
     tokens_.putBack();
     return interpreter_.evaluate();
 }

@@ -58,12 +58,19 @@ public:
     // `literalCode` when the destination is a string literal.
     Destination destination(int32_t literalCode, const char* function);
 
+    // A layout named by a literal or field reference, or numbered by an expression; 0 for a
+    // name that no layout has.
+    int32_t layoutNumber();
+
+    [[noreturn]] void fail(int32_t code, const char* function) { errors_.fail(code, function); }
+
     // A new temporary result text holding `text`, tied to the current block; `outOfMemory`
     // when it cannot be had.
     int32_t temporaryText(std::string_view text, int32_t tag, int32_t outOfMemory,
                           const char* function);
 
 private:
+    TMetaFile& instance_;
     Interpreter& interpreter_;
     TokenReader& tokens_;
     LastEngineError& errors_;

@@ -2,10 +2,14 @@
 
 #include "engine/library/date_functions.h"
 #include "engine/library/date_functions_iop.h"
+#include "engine/library/external_functions.h"
 #include "engine/library/function_names.h"
+#include "engine/library/lookup_functions.h"
 #include "engine/library/message_functions.h"
+#include "engine/library/record_functions.h"
 #include "engine/library/string_functions.h"
 #include "engine/library/user_functions.h"
+#include "engine/library/variable_functions.h"
 #include "engine/store/TMetaFile.h"
 
 #include <algorithm>
@@ -93,6 +97,18 @@ constexpr NamedFunction kImplemented[] = {
     {"monthinterval_iop", call_monthinterval_iop},
     {"yearinterval_iop", call_yearinterval_iop},
     {"allow_future_date_iop", call_allow_future_date_iop},
+    {"getfield", call_getfield},
+    {"putfield", call_putfield},
+    {"copyrecord", call_copyrecord},
+    {"recordempty", call_recordempty},
+    {"setvar", call_setvar},
+    {"getvar", call_getvar},
+    {"nameexpr", call_nameexpr},
+    {"lookup", call_lookup},
+    {"rlookup", call_rlookup},
+    {"ilookup", call_ilookup},
+    {"binlookup", call_binlookup},
+    {"externaldll", call_externaldll},
 };
 
 // Each function at the index its name has in the table that compiled logic refers to.
@@ -103,6 +119,13 @@ constexpr std::array<BuiltinFunction, LibraryDispatch::kFunctionCount> buildTabl
             if (kLibraryFunctionNames[i] == entry.name) table[i] = entry.function;
     return table;
 }
+
+constexpr bool everyFunctionImplemented() {
+    for (BuiltinFunction function : buildTable())
+        if (function == nullptr) return false;
+    return true;
+}
+static_assert(everyFunctionImplemented(), "every function of the table has an implementation");
 
 } // namespace
 
@@ -119,14 +142,7 @@ void BuiltinLibrary::startRun() {
 }
 
 int32_t BuiltinLibrary::call(int32_t index) {
-    BuiltinFunction function = kBuiltinFunctions[static_cast<size_t>(index)];
-    if (function == nullptr)
-        instance_.interpreter().failRun(
-            2014, "VTi_atom",
-            "Function undefined: " +
-                std::string(kLibraryFunctionNames[static_cast<size_t>(index)]) +
-                " is not available in this engine");
-    return function(instance_);
+    return kBuiltinFunctions[static_cast<size_t>(index)](instance_);
 }
 
 } // namespace vetra

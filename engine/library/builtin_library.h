@@ -27,7 +27,6 @@ public:
 
     // The message number override and the allowed future years of the previous edit go.
     void startRun() override;
-    // Fails the run with 2014 for a function this engine does not provide.
     int32_t call(int32_t index) override;
 
     UserFunction userSlot(size_t slot) const { return slots_[slot]; }
@@ -42,7 +41,7 @@ private:
     int32_t futureYears_ = 0;
 };
 
-// The implementations in table order; null where this engine has none yet.
+// The implementations in table order.
 extern const std::array<BuiltinFunction, LibraryDispatch::kFunctionCount> kBuiltinFunctions;
 
 } // namespace vetra

@@ -4,10 +4,38 @@
 
 namespace vetra {
 
-void ExternalLibraryTable::releaseAll() {
-    for (void* handle : handles_)
+ExternalEntryPoint ExternalLibraryTable::find(const std::string& key) {
+    std::lock_guard lock(mutex_);
+    auto found = libraries_.find(key);
+    return found != libraries_.end() ? found->second.entry : nullptr;
+}
+
+ExternalLibraryTable::Outcome ExternalLibraryTable::load(const std::string& key,
+                                                         const std::string& path,
+                                                         ExternalEntryPoint* entry) {
+    std::lock_guard lock(mutex_);
+    if (auto found = libraries_.find(key); found != libraries_.end()) {
+        *entry = found->second.entry;
+        return Outcome::Loaded;
+    }
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) return Outcome::CannotLoad;
+    void* symbol = dlsym(handle, "EditsInterface");
+    if (symbol == nullptr) symbol = dlsym(handle, "_EditsInterface");
+    if (symbol == nullptr) {
         dlclose(handle);
-    handles_.clear();
+        return Outcome::NoEntryPoint;
+    }
+    *entry = reinterpret_cast<ExternalEntryPoint>(symbol);
+    libraries_.emplace(key, Library{handle, *entry});
+    return Outcome::Loaded;
+}
+
+void ExternalLibraryTable::releaseAll() {
+    std::lock_guard lock(mutex_);
+    for (auto& [key, library] : libraries_)
+        dlclose(library.handle);
+    libraries_.clear();
 }
 
 } // namespace vetra

@@ -135,4 +135,20 @@ void FieldAccess::VTi_writefield(int32_t handle, std::string_view value,
     }
 }
 
+void FieldAccess::copyField(int32_t destination, int32_t source) {
+    FieldSlot* from = boundSlot(source);
+    FieldSlot* to = boundSlot(destination);
+    if (from == nullptr || to == nullptr) return;
+    char format = from->typeCode[1];
+    if (typeLetter(*to) == 'D' && typeLetter(*from) == 'D' && isDateFormat(format)) {
+        bool binary = format == '2' || format == '4';
+        std::string text = binary ? std::to_string(storedInteger(*from))
+                                  : std::string(from->value, static_cast<size_t>(from->length));
+        VTi_writefield(destination, text, format);
+        return;
+    }
+    const char* value = VTi_FldAccess(source);
+    VTi_writefield(destination, value != nullptr ? value : "");
+}
+
 } // namespace vetra

@@ -37,6 +37,10 @@ public:
     void VTi_writefield(int32_t handle, std::string_view value,
                         std::optional<char> dateFormat = std::nullopt);
 
+    // Writes the source field's value into the destination field as a write would; a date
+    // copied into a date field is converted from the source field's own format.
+    void copyField(int32_t destination, int32_t source);
+
 private:
     FieldSlot* boundSlot(int32_t handle);
 

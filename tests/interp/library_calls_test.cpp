@@ -78,11 +78,6 @@ TEST_F(LibraryCalls, TableColumnsBecomeCharArrays) {
     EXPECT_EQ(edits.run("lookup(); CODE[1] = 'X'; return CODE[1];"), 'X');
 }
 
-TEST_F(LibraryCalls, AFunctionThisEngineLacksFailsTheRunByName) {
-    EXPECT_EQ(edits.failureOf("return getvar(\"abc\");"), 2014);
-    EXPECT_EQ(edits.lastErrorText(), "Function undefined: getvar is not available in this engine");
-}
-
 TEST_F(LibraryCalls, AFunctionNumberOutsideTheTableIsUndefined) {
     std::string logic = "@M";
     logic += static_cast<char>('A' + 83);

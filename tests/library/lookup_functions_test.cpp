@@ -1,0 +1,143 @@
+// lookup, rlookup, ilookup and binlookup on the tables of a metafile, and externaldll with the
+// folders it may load libraries from.
+#include "tests/library/library_metafile.h"
+
+#include <dlfcn.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+using vetra::testing::LibraryMetafile;
+namespace fs = std::filesystem;
+
+class LookupFunctions : public ::testing::Test {
+protected:
+    LibraryMetafile metafile;
+};
+
+TEST_F(LookupFunctions, LookupFindsKeysThroughTheIndexAndFillsTheColumns) {
+    EXPECT_EQ(metafile.run(R"(return lookup("K200", "CODES.DBF.CODE");)"), 1);
+    EXPECT_EQ(metafile.run(R"(return lookup("K250", "codes.dbf.code");)"), 0);
+    EXPECT_EQ(
+        metafile.run(R"(if (lookup("K300", "CODES.DBF.CODE")) return strcmp(LABEL, "three") == 0;
+                              return 0;)"),
+        1);
+    EXPECT_EQ(metafile.run(R"(lookup("K999", "CODES.DBF.CODE"); return strlen(LABEL);)"), 0);
+}
+
+TEST_F(LookupFunctions, RlookupFindsTheGreatestKeyNotAbove) {
+    EXPECT_EQ(
+        metafile.run(R"(if (rlookup("K250", "CODES.DBF.CODE")) return strcmp(CODE, "K200") == 0;
+                              return 0;)"),
+        1);
+    EXPECT_EQ(metafile.run(R"(return rlookup("K050", "CODES.DBF.CODE");)"), 0);
+    EXPECT_EQ(metafile.run(R"(return rlookup("K999", "CODES.DBF.CODE");)"), 1);
+}
+
+TEST_F(LookupFunctions, UnindexedTablesCompareExactlyWithoutTrailingBlanks) {
+    EXPECT_EQ(metafile.run(R"(return lookup("Beta  ", "PLAIN.DBF.NAME");)"), 1);
+    EXPECT_EQ(metafile.run(R"(return lookup("beta", "PLAIN.DBF.NAME");)"), 0);
+    EXPECT_EQ(metafile.run(R"(return lookup("A", "PLAIN.DBF.KIND");)"), 1);
+    EXPECT_EQ(metafile.run(R"(return lookup("AK", "STATES.ASC", 1, 2);)"), 1);
+    EXPECT_EQ(metafile.run(R"(return lookup("Alaska", "STATES.ASC", 4);)"), 1);
+    EXPECT_EQ(metafile.run(R"(return lookup("AZ", "STATES.ASC", 1, 2);)"), 0);
+}
+
+TEST_F(LookupFunctions, IlookupAsksTheIndexOnly) {
+    EXPECT_EQ(metafile.run(R"(return ilookup("k300", "CODES.DBF.CODE");)"), 1);
+    EXPECT_EQ(metafile.run(R"(return ilookup("K301", "CODES.DBF.CODE");)"), 0);
+    EXPECT_EQ(metafile.run(R"(return ilookup("K300", "CODES.DBF.LABEL");)"), 0);
+    EXPECT_EQ(metafile.run(R"(return ilookup("Beta", "PLAIN.DBF.NAME");)"), 0);
+}
+
+TEST_F(LookupFunctions, BinlookupReadsBitsByRowAndColumn) {
+    EXPECT_EQ(metafile.run(R"(return binlookup("bits.bin", 2, 3);)"), 1);
+    EXPECT_EQ(metafile.run(R"(return binlookup("BITS.BIN", 2, 4);)"), 0);
+    EXPECT_EQ(metafile.run(R"(return binlookup("BITS.BIN", 32);)"), 1);
+    EXPECT_EQ(metafile.run(R"(return binlookup("BITS.BIN", 99, 99);)"), 0); // outside the table
+}
+
+TEST_F(LookupFunctions, MalformedCallsAndMissingTablesFail) {
+    EXPECT_EQ(metafile.failureOf(R"(lookup("K1", "NOSUCH.DBF.CODE");)"), 2019);
+    EXPECT_EQ(metafile.failureOf(R"(binlookup("NOSUCH.BIN", 1);)"), 2019);
+    EXPECT_EQ(metafile.failureOf(R"(char t[20]; lookup("K1", t);)"), 2020);
+    EXPECT_EQ(metafile.failureOf(R"(lookup("K1", "ABCDEFGHIJKLMNOPQRSTUVWXYZ.DBF.ABCDEFGHIJ");)"),
+              2071);
+    EXPECT_EQ(metafile.failureOf(R"(lookup("K1", "STATES.ASC", 1, 2, 3);)"), 2072);
+    EXPECT_EQ(metafile.failureOf(R"(ilookup("K1", "CODES.DBF.CODE", 1);)"), 2085);
+    EXPECT_EQ(metafile.failureOfLogic("@MX(\"02K1,\"10STATES.ASCU011);"), 2072);
+    EXPECT_EQ(metafile.failureOfLogic("@MB(\"08BITS.BIN,U011U012);"), 2034);
+}
+
+// The probes libprobeEditsInterface.so, libprobe_EditsInterface.so and libprobenone.so.
+struct ProbeCall {
+    char command[64];
+    intptr_t arguments[10];
+    char texts[10][16];
+    int calls;
+};
+
+class ExternalLibraries : public LookupFunctions {
+protected:
+    // The test holds the probe open so that what it records outlives the engine's calls.
+    ExternalLibraries()
+        : probe(dlopen(PROBE_FOLDER "/libprobeEditsInterface.so", RTLD_NOW)),
+          lastCall(*static_cast<const ProbeCall*>(dlsym(probe, "probeLastCall"))) {}
+    ~ExternalLibraries() override { dlclose(probe); }
+
+    void allow(const std::string& folders) {
+        EXPECT_EQ(VTx_SetVar(metafile.id(), "_EXTERNALDLL_FOLDERS", folders.c_str()), 0);
+    }
+
+    void* probe;
+    const ProbeCall& lastCall;
+};
+
+TEST_F(ExternalLibraries, OnlyAllowedFoldersAreSearched) {
+    EXPECT_EQ(metafile.failureOf(R"(externaldll("libprobeEditsInterface.so", "x");)"), 526);
+    allow(PROBE_FOLDER);
+    EXPECT_EQ(metafile.failureOf(R"(externaldll("/lib/x86_64-linux-gnu/libc.so.6", "x");)"), 526);
+    EXPECT_EQ(metafile.failureOf(R"(externaldll("../probes/libnosuch.so", "x");)"), 526);
+    EXPECT_EQ(metafile.failureOf(R"(externaldll("nosuch.dll", "x");)"), 526);
+
+    // A symbolic link inside an allowed folder that leads out of it is refused.
+    fs::path folder = fs::path(metafile.path()).parent_path();
+    fs::create_symlink(fs::path(PROBE_FOLDER) / "libprobeEditsInterface.so",
+                       folder / "libescape.so");
+    allow(folder.string());
+    EXPECT_EQ(metafile.failureOf(R"(externaldll("libescape.so", "x");)"), 526);
+}
+
+TEST_F(ExternalLibraries, ArgumentsArePassedAndTheLibraryStaysLoaded) {
+    allow(std::string("/nonexistent:") + PROBE_FOLDER);
+    int before = lastCall.calls;
+    int32_t result = metafile.run(R"(int n; char text[10]; n = 5; strcpy(text, "abc");
+        return externaldll("libprobeEditsInterface.so", "..tt", -1, 7, n, text, "lit", 12345678901);)");
+    const ProbeCall& call = lastCall;
+    EXPECT_EQ(call.calls, before + 1);
+    EXPECT_EQ(result, 1000 + call.calls);
+    EXPECT_STREQ(call.command, "..tt");
+    EXPECT_EQ(call.arguments[0], 7);
+    EXPECT_EQ(call.arguments[1], 5);
+    EXPECT_STREQ(call.texts[2], "abc");
+    EXPECT_STREQ(call.texts[3], "lit");
+    EXPECT_EQ(call.arguments[4], 12345678); // a number literal gives at most 8 digits
+    EXPECT_EQ(call.arguments[5], 0);
+
+    // The library is loaded once: a second call finds it cached (by the same name).
+    metafile.run(R"(char lib[40]; strcpy(lib, "LIBPROBEEDITSINTERFACE.SO");
+                    externaldll("libprobeEditsInterface.so", lib);)");
+    EXPECT_EQ(lastCall.calls, before + 2);
+}
+
+TEST_F(ExternalLibraries, TheEntryPointIsFoundByEitherName) {
+    allow(PROBE_FOLDER);
+    EXPECT_GT(metafile.run(R"(return externaldll("libprobe_EditsInterface.so", "x");)"), 1000);
+    EXPECT_EQ(metafile.failureOf(R"(externaldll("libprobenone.so", "x");)"), 527);
+    EXPECT_EQ(metafile.failureOf(R"(externaldll("libprobenone.so", "x");)"), 527);
+    EXPECT_EQ(metafile.failureOf(R"(externaldll(1, "x");)"), 525);
+}
+
+} // namespace
