@@ -28,6 +28,7 @@ bench: all
 	$(BUILD)/bench/interpreter_bench
 	$(BUILD)/bench/run_batch_bench
 	$(BUILD)/bench/library_bench
+	$(BUILD)/bench/lookup_bench
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVETRA_SANITIZE=ON

@@ -22,6 +22,18 @@
  * error 474 and a last engine error text that says which (VTx_GetMessageText with message
  * number -1). Texts in edit logic are 32-bit values that address the engine's own blocks;
  * one that addresses no block reads as an empty text.
+ *
+ * External libraries. Edit logic may call a function of an external library by name
+ * (externaldll). Such a library is loaded only from a folder the host allows: the engine
+ * variable _EXTERNALDLL_FOLDERS (set with VTx_SetVar) lists the allowed folders separated by
+ * ':', relative ones counting from the metafile's folder; while it is unset or empty only the
+ * metafile's own folder is allowed. The name an edit gives is looked up in each allowed folder
+ * in turn (a name ending in ".dll" also as NAME.so, libNAME.so and libname.so) and loaded by
+ * its full path, never through the system's library search path. A name that leads out of
+ * its folder, through "..", an absolute path or a symbolic link, is refused like a missing
+ * library: the edit fails with engine error 526. A library must export EditsInterface or
+ * _EditsInterface, taking eleven pointer-sized integers (the address of the command text,
+ * then ten arguments) and returning int32_t; it stays loaded until the engine is unloaded.
  */
 #ifndef VETRA40_H
 #define VETRA40_H
