@@ -47,7 +47,9 @@ std::string writeMetafile() {
     return path;
 }
 
-// One instance for the whole process, as a host keeps one open across many records.
+// One instance for the whole process, as a host keeps one open across many records. No
+// folder is allowed for external libraries: inputs must not load the libraries lying in
+// the temporary folder.
 TMetaFile& boundInstance() {
     static TMetaFile* instance = [] {
         std::string path = writeMetafile();
@@ -56,7 +58,8 @@ TMetaFile& boundInstance() {
         std::filesystem::remove(path);
         if (VTx_AllocRecord(id, 20, &record) != 0 ||
             VTx_InitRecordLayout(id, record, "Fuzz") != 0 ||
-            VTx_UpdateRecord(id, record, "220051231C509") != 0)
+            VTx_UpdateRecord(id, record, "220051231C509") != 0 ||
+            VTx_SetVar(id, "_EXTERNALDLL_FOLDERS", "/nonexistent/interpreter_fuzz") != 0)
             __builtin_trap();
         TMetaFile* found = vetra::engineProcess().metafiles().find(id);
         found->interpreter().setTokenBudget(kTokenBudget);

@@ -1,6 +1,7 @@
 #include "variable_functions.h"
 
 #include "engine/library/argument_reader.h"
+#include "engine/library/external_library_path.h"
 #include "engine/store/TMetaFile.h"
 
 #include <optional>
@@ -32,7 +33,9 @@ int32_t call_setvar(TMetaFile& instance) {
             name = EngineVariables::indexedName(name, arguments.count());
             arguments.close();
         }
-        instance.variables().VTi_SetVar(name, value);
+        // Only the host chooses where external libraries may come from.
+        if (EngineVariables::normaliseKey(name) != kExternalFoldersVariable)
+            instance.variables().VTi_SetVar(name, value);
         return 0;
     });
 }

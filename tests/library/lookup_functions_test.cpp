@@ -102,6 +102,11 @@ TEST_F(ExternalLibraries, OnlyAllowedFoldersAreSearched) {
     EXPECT_EQ(metafile.failureOf(R"(externaldll("../probes/libnosuch.so", "x");)"), 526);
     EXPECT_EQ(metafile.failureOf(R"(externaldll("nosuch.dll", "x");)"), 526);
 
+    // Edit logic cannot widen the folders itself.
+    allow("");
+    metafile.run(R"(setvar("_externaldll_folders", ")" PROBE_FOLDER R"(");)");
+    EXPECT_EQ(metafile.failureOf(R"(externaldll("libprobeEditsInterface.so", "x");)"), 526);
+
     // A symbolic link inside an allowed folder that leads out of it is refused.
     fs::path folder = fs::path(metafile.path()).parent_path();
     fs::create_symlink(fs::path(PROBE_FOLDER) / "libprobeEditsInterface.so",
