@@ -18,7 +18,6 @@ constexpr int64_t kCompactHeaderSize = 1024;  // the second 512 bytes hold the e
 constexpr size_t kNodeHeaderSize = 12;        // attributes, key count, two siblings
 constexpr size_t kNodeKeyArea = 500;          // the rest of the node
 constexpr size_t kClassicExpressionEnd = 236; // the key expression fills 16..235
-constexpr uint16_t kKnownAttributes = kIndexNodeRoot | kIndexNodeLeaf;
 
 std::optional<std::span<const uint8_t>> bytesAt(std::span<const uint8_t> bytes, int64_t position,
                                                 int64_t length) {
@@ -125,7 +124,6 @@ std::optional<IndexNode> readIndexNode(std::span<const uint8_t> bytes, int64_t i
     result.attributes = littleEndian16(*node, 0);
     result.leftSibling = littleEndian32(*node, 4);
     result.rightSibling = littleEndian32(*node, 8);
-    if ((result.attributes & ~kKnownAttributes) != 0) return std::nullopt;
     if (result.leftSibling == nodeOffset || result.rightSibling == nodeOffset)
         return std::nullopt; // a node beside itself
     uint16_t keyCount = littleEndian16(*node, 2);

@@ -27,7 +27,8 @@ inline constexpr uint8_t kIndexHasForClause = 0x08;
 inline constexpr uint8_t kIndexCompact = 0x20;
 inline constexpr uint8_t kIndexCompound = 0x40;
 
-// The attributes of a node.
+// The attributes of a node. Other bits may be set beside these (Visual FoxPro sets 0x04) and
+// say nothing about the node's place in the tree.
 inline constexpr uint16_t kIndexNodeRoot = 0x01;
 inline constexpr uint16_t kIndexNodeLeaf = 0x02;
 
