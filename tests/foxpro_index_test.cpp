@@ -72,11 +72,18 @@ std::optional<std::vector<IndexEntry>> walkLeaves(std::span<const uint8_t> bytes
     return std::nullopt;
 }
 
+// Index order: without regard to case, then by the bytes, then by record number.
 std::vector<IndexKey> sortedKeys(std::vector<IndexKey> keys, size_t keyLength) {
+    auto upper = [](std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return text;
+    };
     for (IndexKey& key : keys)
         key.key.resize(keyLength, ' ');
-    std::sort(keys.begin(), keys.end(), [](const IndexKey& a, const IndexKey& b) {
-        return std::tie(a.key, a.record) < std::tie(b.key, b.record);
+    std::sort(keys.begin(), keys.end(), [&](const IndexKey& a, const IndexKey& b) {
+        return std::tuple(upper(a.key), a.key, a.record) <
+               std::tuple(upper(b.key), b.key, b.record);
     });
     return keys;
 }

@@ -5,8 +5,12 @@
 #include "tools/metafile_writer/raw_table.h"
 
 #include <algorithm>
+#include <cctype>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -184,6 +188,135 @@ TEST_F(LookupTables, BinaryElementsByTypeRowAndColumn) {
 } // namespace
 
 namespace {
+
+// ---- keys of mixed case ------------------------------------------------------------------
+
+constexpr size_t kMixedKeyLength = 5;
+
+std::string upperCased(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string padded(std::string key) {
+    key.resize(kMixedKeyLength, ' ');
+    return key;
+}
+
+// Keys over letters of both cases, digits and the punctuation that lies between 'Z' and 'a'
+// ('[' and '_' come after 'Z' once upper-cased but before 'a' in byte order), so that byte
+// order and the engine's order disagree often.
+std::vector<std::string> mixedKeys(size_t count, uint32_t seed) {
+    const std::string alphabet = "aAbBzZ09_[`{~";
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<size_t> letter(0, alphabet.size() - 1);
+    std::uniform_int_distribution<size_t> length(1, kMixedKeyLength);
+    std::vector<std::string> keys;
+    for (size_t i = 0; i < count; ++i) {
+        std::string key(length(random), ' ');
+        for (char& c : key)
+            c = alphabet[letter(random)];
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+struct ModelKey {
+    std::string key; // padded
+    int32_t record;
+};
+
+// The keys in the order the engine searches them: without regard to case, then by bytes,
+// then by record number.
+std::vector<ModelKey> indexOrder(const std::vector<std::string>& keys) {
+    std::vector<ModelKey> model;
+    for (size_t i = 0; i < keys.size(); ++i)
+        model.push_back({padded(keys[i]), static_cast<int32_t>(i + 1)});
+    std::sort(model.begin(), model.end(), [](const ModelKey& a, const ModelKey& b) {
+        return std::tuple(upperCased(a.key), a.key, a.record) <
+               std::tuple(upperCased(b.key), b.key, b.record);
+    });
+    return model;
+}
+
+// A range seek: the first key equal to the probe, else the greatest key below it, else the
+// last key when every key is below; kNotFound when every key is above.
+int32_t expectedRange(const std::vector<ModelKey>& model, const std::string& probe) {
+    std::string wanted = upperCased(padded(probe));
+    auto first = std::find_if(model.begin(), model.end(),
+                              [&](const ModelKey& key) { return upperCased(key.key) >= wanted; });
+    if (first == model.end()) return model.back().record;
+    if (upperCased(first->key) == wanted) return first->record;
+    if (first == model.begin()) return IndexSearch::kNotFound;
+    return std::prev(first)->record;
+}
+
+class MixedCaseKeys : public ::testing::Test {
+protected:
+    MixedCaseKeys()
+        : keys(mixedKeys(4000, 11)), model(indexOrder(keys)),
+          metafile(files.write("mixed.rmf", builder()).c_str(), nullptr, nullptr, 0) {
+        vetra::DirectoryEntry entry{};
+        metafile.VTi_locMetaTbl(&entry, "MIXED.DBF");
+        indexPosition = entry.indexPosition;
+    }
+    writer::MetafileBuilder builder() const {
+        writer::DbfTable table{
+            "MIXED.DBF", {{"CODE", 'C', kMixedKeyLength, 0}, {"ROW", 'C', 5, 0}}, {}, {}};
+        for (size_t i = 0; i < keys.size(); ++i)
+            table.rows.push_back({{keys[i], std::to_string(i + 1)}, false});
+        table.indexTags = {{"CODE", "CODE", false}};
+        writer::MetafileBuilder builder;
+        builder.addTable(table);
+        return builder;
+    }
+    // The record of the first key in index order equal to `key` without regard to case.
+    int32_t firstEqual(const std::string& key) const {
+        std::string wanted = upperCased(padded(key));
+        for (const ModelKey& entry : model)
+            if (upperCased(entry.key) == wanted) return entry.record;
+        return IndexSearch::kNotFound;
+    }
+    int32_t seek(const std::string& key, SeekMode mode) {
+        return metafile.indexSearch().VTi_indexseek(indexPosition, "CODE", key, mode);
+    }
+
+    std::vector<std::string> keys;
+    std::vector<ModelKey> model;
+    vetra::testing::TempMetafiles files;
+    TMetaFile metafile;
+    int64_t indexPosition = 0;
+};
+
+TEST_F(MixedCaseKeys, EveryKeyIsFound) {
+    vetra::LookupTables& lookups = metafile.lookupTables();
+    for (const std::string& key : keys) {
+        int32_t expected = firstEqual(key);
+        ASSERT_EQ(seek(key, SeekMode::Exact), expected) << key;
+        ASSERT_EQ(seek(upperCased(key), SeekMode::Exact), expected) << key;
+        int64_t position = lookups.VTi_StrLookUp(key, "MIXED.DBF.CODE");
+        ASSERT_GT(position, 0) << key;
+        auto bytes = metafile.stream().bytesAt(position + 1, kMixedKeyLength);
+        ASSERT_EQ(upperCased(std::string(bytes.begin(), bytes.end())), upperCased(padded(key)));
+    }
+}
+
+TEST_F(MixedCaseKeys, SkipsVisitTheKeysInIndexOrder) {
+    ASSERT_EQ(seek(model.front().key, SeekMode::Exact), model.front().record);
+    std::vector<int32_t> records;
+    EXPECT_EQ(metafile.indexSearch().VTi_indexskip(1, &records, 5000), IndexSearch::kEndOfIndex);
+    ASSERT_EQ(records.size(), model.size() - 1);
+    for (size_t i = 0; i < records.size(); ++i)
+        ASSERT_EQ(records[i], model[i + 1].record) << i;
+}
+
+TEST_F(MixedCaseKeys, RangeSeeksGiveTheGreatestKeyNotAbove) {
+    std::vector<std::string> probes = mixedKeys(2000, 12);
+    probes.insert(probes.end(), {"a", "Z", "_", "[", "`", "0", "~~~~~", "!", "zz", "ZZ"});
+    for (const std::string& probe : probes)
+        ASSERT_EQ(seek(probe, SeekMode::Range), expectedRange(model, probe)) << probe;
+}
 
 class RecordingVariables : public vetra::ColumnVariables {
 public:

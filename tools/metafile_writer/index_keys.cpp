@@ -17,6 +17,27 @@ void validateKey(const IndexKeySet& set, const IndexKey& key) {
     if (key.record == 0) throw WriterError("index key \"" + key.key + "\" has record number 0");
 }
 
+unsigned char upperCaseByte(char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
+}
+
+// Keys of one length: the first byte that differs once upper-cased decides.
+int compareIgnoringCase(const std::string& a, const std::string& b) {
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = upperCaseByte(a[i]);
+        unsigned char y = upperCaseByte(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return 0;
+}
+
+bool inIndexOrder(const IndexKey& a, const IndexKey& b) {
+    int byCase = compareIgnoringCase(a.key, b.key);
+    if (byCase != 0) return byCase < 0;
+    return std::tie(a.key, a.record) < std::tie(b.key, b.record);
+}
+
 std::size_t columnNumber(const DbfTable& table, const std::string& name) {
     return static_cast<std::size_t>(findColumn(table.columns, name) - table.columns.data());
 }
@@ -31,9 +52,7 @@ IndexKeySet orderedKeys(IndexKeySet set) {
         validateKey(set, key);
         key.key.resize(set.keyLength, ' ');
     }
-    std::sort(set.keys.begin(), set.keys.end(), [](const IndexKey& a, const IndexKey& b) {
-        return std::tie(a.key, a.record) < std::tie(b.key, b.record);
-    });
+    std::sort(set.keys.begin(), set.keys.end(), inIndexOrder);
     return set;
 }
 

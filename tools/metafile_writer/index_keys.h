@@ -1,5 +1,7 @@
-// The keys an index holds: character keys of one fixed length, padded with blanks, ascending
-// by their bytes, equal keys by record number.
+// The keys an index holds: character keys of one fixed length, padded with blanks, in the
+// order the engine searches them: ascending without regard to case (a to z read as A to Z,
+// every other byte as itself, unsigned), keys equal so by their bytes, then by record number.
+// Any other order leaves keys that the engine's descent passes by.
 #pragma once
 
 #include "tools/metafile_writer/dbf_table.h"
