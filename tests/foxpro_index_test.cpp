@@ -3,6 +3,7 @@
 // the decoder must refuse without reading outside them.
 #include "engine/store/TMetaFile.h"
 #include "engine/store/foxpro_index.h"
+#include "engine/store/index_node_cache.h"
 #include "tests/support/temp_metafiles.h"
 #include "tools/metafile_writer/foxpro_index_writer.h"
 #include "tools/metafile_writer/manifest_reader.h"
@@ -532,6 +533,69 @@ index = [{ tag = "CODE", column = "CODE", descending = true }]
 }
 
 // ---- damaged indexes ---------------------------------------------------------------------
+
+// Searches compare keys upper-cased through a table: it must agree with toupper in the "C"
+// locale the engine runs in, bytes from 0x80 included.
+TEST(IndexKeyCase, UpperCaseAgreesWithToupperInTheCLocale) {
+    for (int byte = 0; byte < 256; ++byte) {
+        std::string text(1, static_cast<char>(byte));
+        vetra::upperCaseAscii(text);
+        EXPECT_EQ(static_cast<unsigned char>(text[0]), std::toupper(byte)) << byte;
+    }
+}
+
+// A damaged tree seen through the engine: whatever the damage, a search ends, finds nothing
+// it should not, and ends the same way when repeated over the parts it has kept.
+TEST(DamagedIndex, SearchesThroughDamagedTreesEndAlike) {
+    DbfTable table = sitesTable(3000);
+    vetra::writer::MetafileBuilder builder;
+    builder.addTable(table);
+    vetra::testing::TempMetafiles files;
+    Bytes bytes = builder.build();
+    TMetaFile plain(files.write("plain.rmf", bytes).c_str(), nullptr, nullptr, 0);
+    vetra::DirectoryEntry entry{};
+    ASSERT_EQ(plain.directory().VTi_locMetaTbl(&entry, "SITES.DBF", false), 1);
+    int64_t start = entry.indexPosition;
+    auto tags = readTagDirectory(bytes, start);
+    ASSERT_TRUE(tags.has_value());
+    IndexHeader header = headerAt(bytes, start + *findTag(*tags, "CODE"));
+    auto root = readIndexNode(bytes, start, header.rootNode, header);
+    ASSERT_TRUE(root.has_value() && !root->isLeaf());
+
+    Bytes cycle = bytes; // the last leaf made an interior node whose one child is the root
+    size_t lastLeaf = static_cast<size_t>(start) + root->entries.back().child;
+    putLittleEndian16(cycle, lastLeaf, 0);
+    putLittleEndian16(cycle, lastLeaf + 2, 1);
+    std::fill_n(cycle.begin() + static_cast<std::ptrdiff_t>(lastLeaf) + 12, header.keyLength, '~');
+    size_t child = lastLeaf + 12 + header.keyLength + 4;
+    for (size_t i = 0; i < 4; ++i)
+        cycle[child + i] = static_cast<uint8_t>(header.rootNode >> (24 - 8 * i));
+    Bytes unlinked = bytes; // the first leaf's right sibling points outside the image
+    putLittleEndian32(unlinked, static_cast<size_t>(start) + root->entries.front().child + 8,
+                      0x7FFFFFF0);
+    for (const Bytes& damaged : {cycle, unlinked}) {
+        TMetaFile metafile(files.write("damaged.rmf", damaged).c_str(), nullptr, nullptr, 0);
+        vetra::IndexSearch& search = metafile.indexSearch();
+        for (int round = 0; round < 2; ++round) {
+            for (const auto& row : table.rows) {
+                int32_t found =
+                    search.VTi_indexseek(start, "CODE", row.values[0], vetra::SeekMode::Exact);
+                int32_t expected = plain.indexSearch().VTi_indexseek(start, "CODE", row.values[0],
+                                                                     vetra::SeekMode::Exact);
+                ASSERT_TRUE(found == expected || found == vetra::IndexSearch::kNotFound)
+                    << row.values[0];
+            }
+            EXPECT_EQ(search.VTi_indexseek(start, "CODE", "~", vetra::SeekMode::Exact),
+                      vetra::IndexSearch::kNotFound);
+            search.VTi_indexseek(start, "CODE", "C000", vetra::SeekMode::AtOrAfter);
+            std::vector<int32_t> records;
+            int32_t skipped = search.VTi_indexskip(1, &records, 4000);
+            EXPECT_TRUE(skipped == vetra::IndexSearch::kEndOfIndex ||
+                        skipped == vetra::IndexSearch::kNoIndex);
+            EXPECT_LE(records.size(), table.rows.size());
+        }
+    }
+}
 
 TEST(DamagedIndex, TruncatedImagesAreRefused) {
     Bytes compact = vetra::writer::writeCompactIndex(keySet(randomKeys(50, 6, 5), 6));

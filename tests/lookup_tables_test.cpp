@@ -128,6 +128,22 @@ TEST_F(LookupTables, SearchBuffersAreLevelFiveBlocksFreedByCleanup) {
         EXPECT_NE(metafile.memory().levelOf(h), 5);
 }
 
+// A search reuses the blocks the last one left, and reads the index parts it has read before
+// without decoding them again: repeated seeks give the same records and reserve nothing new.
+TEST_F(LookupTables, RepeatedSeeksReuseTheirBlocks) {
+    std::vector<int32_t> first;
+    for (int r = 1; r <= 3000; r += 7)
+        first.push_back(seek(code(10 * r), SeekMode::Exact));
+    uint64_t allocations = metafile.memory().allocations();
+    std::vector<int32_t> again;
+    for (int r = 1; r <= 3000; r += 7)
+        again.push_back(seek(code(10 * r), SeekMode::Exact));
+    EXPECT_EQ(metafile.memory().allocations(), allocations);
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(first.front(), 1);
+    EXPECT_EQ(first.back(), 2997);
+}
+
 TEST_F(LookupTables, StringLookupsGiveTheRecordsPosition) {
     vetra::LookupTables& lookups = metafile.lookupTables();
     int64_t position = lookups.VTi_StrLookUp(code(20) + "   ", "codes.dbf.code");

@@ -3,8 +3,6 @@
 #include "engine/store/block_tags.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstring>
 
 namespace vetra {
 
@@ -14,16 +12,6 @@ constexpr size_t kHeaderBufferSize = 1036;
 constexpr size_t kNodeBufferSize = 532;
 constexpr size_t kKeyBufferSize = 2000;
 constexpr size_t kMaxSearchKey = 79;
-
-int compareIgnoringCase(std::string_view a, std::string_view b) {
-    size_t length = std::min(a.size(), b.size());
-    for (size_t i = 0; i < length; ++i) {
-        int x = std::toupper(static_cast<unsigned char>(a[i]));
-        int y = std::toupper(static_cast<unsigned char>(b[i]));
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
 
 } // namespace
 
@@ -35,18 +23,24 @@ int32_t IndexSearch::ownBlock(int32_t handle) const {
     return ours ? handle : 0;
 }
 
+// The three blocks are what a host sees of a search: reserving them can fail (101, 102, 108)
+// and the end of an edit or VTi_indexcleanup releases them. Blocks kept from the last search
+// are used again. A handle that a released block's successor shares with another of the
+// three is not kept, so that each has its own block.
 void IndexSearch::reserveBuffers() {
     auto reserve = [this](int32_t* handle, size_t size, int32_t code) {
+        if (ownBlock(*handle) != 0 && memory_.blockSize(*handle) >= size) return;
         try {
             *handle = memory_.VTi_ReAllocMem(ownBlock(*handle), 5, tags::kIndexSearch, false, size);
-            std::memset(memory_.lock(*handle), 0, size);
         } catch (const EngineFailure&) {
             *handle = 0;
             errors_.fail(code, "VTi_indexseek");
         }
     };
     reserve(&keyBlock_, kKeyBufferSize, 108);
+    if (nodeBlock_ == keyBlock_) nodeBlock_ = 0;
     reserve(&nodeBlock_, kNodeBufferSize, 101);
+    if (headerBlock_ == keyBlock_ || headerBlock_ == nodeBlock_) headerBlock_ = 0;
     reserve(&headerBlock_, kHeaderBufferSize, 102);
 }
 
@@ -55,19 +49,11 @@ bool IndexSearch::ready() const {
 }
 
 std::string_view IndexSearch::keyAt(int32_t index) const {
-    size_t entry = 4 + header_.keyLength;
-    const char* keys = static_cast<const char*>(memory_.lock(keyBlock_));
-    return {keys + static_cast<size_t>(index) * entry + 4, header_.keyLength};
+    return leaf_->key(static_cast<size_t>(index));
 }
 
 int32_t IndexSearch::recordAt(int32_t index) const {
-    size_t entry = 4 + header_.keyLength;
-    int32_t record = 0;
-    std::memcpy(&record,
-                static_cast<const char*>(memory_.lock(keyBlock_)) +
-                    static_cast<size_t>(index) * entry,
-                sizeof record);
-    return record;
+    return static_cast<int32_t>(leaf_->record(static_cast<size_t>(index)));
 }
 
 std::string_view IndexSearch::currentKey() const {
@@ -76,74 +62,125 @@ std::string_view IndexSearch::currentKey() const {
 }
 
 bool IndexSearch::loadLeaf(uint32_t offset) {
-    std::span<const uint8_t> image = stream_.bytesAt(0, stream_.size());
-    std::optional<IndexNode> node = readIndexNode(image, indexStart_, offset, header_);
-    if (!node || !node->isLeaf()) return false;
-    keepLeaf(offset, *node);
+    const CachedIndexNode* node = cache_.node(indexStart_, offset, *header_);
+    if (node == nullptr || !node->isLeaf()) return false;
+    keepLeaf(*node);
     return true;
 }
 
-void IndexSearch::keepLeaf(uint32_t offset, const IndexNode& leaf) {
-    std::span<const uint8_t> image = stream_.bytesAt(0, stream_.size());
-    const IndexNode* node = &leaf;
-    std::memcpy(memory_.lock(nodeBlock_), image.data() + indexStart_ + offset, kIndexNodeSize);
-    size_t entry = 4 + header_.keyLength;
-    size_t needed = std::max(node->entries.size() * entry, kKeyBufferSize);
+// The key block is sized for the leaf's entries, a record number and a key each.
+void IndexSearch::keepLeaf(const CachedIndexNode& leaf) {
+    size_t needed = std::max(leaf.size() * (sizeof(int32_t) + header_->keyLength), kKeyBufferSize);
     if (needed > memory_.blockSize(keyBlock_))
         keyBlock_ =
             memory_.VTi_ReAllocMem(ownBlock(keyBlock_), 5, tags::kIndexSearch, false, needed);
-    char* keys = static_cast<char*>(memory_.lock(keyBlock_));
-    for (size_t i = 0; i < node->entries.size(); ++i) {
-        int32_t record = static_cast<int32_t>(node->entries[i].record);
-        std::memcpy(keys + i * entry, &record, sizeof record);
-        std::memcpy(keys + i * entry + 4, node->entries[i].key.data(), header_.keyLength);
-    }
-    keyCount_ = static_cast<int32_t>(node->entries.size());
-    leftSibling_ = node->leftSibling;
-    rightSibling_ = node->rightSibling;
+    leaf_ = &leaf;
+    keyCount_ = static_cast<int32_t>(leaf.size());
 }
 
 // From the root, the child whose last key is the first not less than the search key, down
 // to a leaf; past the last key, the rightmost path. Returns the first key's position in the
 // leaf that is not less, or kNotFound.
-int32_t IndexSearch::descend(uint32_t root) {
-    std::span<const uint8_t> image = stream_.bytesAt(0, stream_.size());
-    uint32_t offset = root;
-    for (int64_t visited = 0; visited < nodeLimit_; ++visited) {
-        std::optional<IndexNode> node = readIndexNode(image, indexStart_, offset, header_);
-        if (!node) return kNotFound;
+int32_t IndexSearch::descend() {
+    uint32_t offset = header_->rootNode;
+    const CachedIndexNode* node = cache_.node(indexStart_, offset, *header_);
+    for (int64_t visited = 0; node != nullptr && visited < nodeLimit_; ++visited) {
+        size_t first = node->firstNotLess(searchWords_);
         if (node->isLeaf()) {
-            keepLeaf(offset, *node);
-            for (int32_t i = 0; i < keyCount_; ++i)
-                if (compareIgnoringCase(keyAt(i), searchKey_) >= 0) return i;
+            keepLeaf(*node);
+            if (first < node->size()) return static_cast<int32_t>(first);
             position_ = keyCount_ - 1;
             return kNotFound;
         }
-        auto next =
-            std::find_if(node->entries.begin(), node->entries.end(), [&](const IndexEntry& e) {
-                return compareIgnoringCase(e.key, searchKey_) >= 0;
-            });
-        offset = next != node->entries.end() ? next->child : node->entries.back().child;
+        size_t below = std::min(first, node->size() - 1); // interior nodes are not empty
+        offset = node->child(below);
+        node = cache_.child(*node, below, indexStart_, *header_);
     }
     return kNotFound;
 }
 
-bool IndexSearch::accepted(std::string_view key, SeekMode mode) const {
+bool IndexSearch::accepted(int32_t index, SeekMode mode) const {
+    auto at = static_cast<size_t>(index);
     switch (mode) {
     case SeekMode::Exact:
-        return compareIgnoringCase(key, searchKey_) == 0;
+        return leaf_->compare(at, searchWords_) == 0;
     case SeekMode::Prefix:
-        return key.size() >= searchText_.size() &&
-               compareIgnoringCase(key.substr(0, searchText_.size()), searchText_) == 0;
+        return leaf_->startsWith(at, upperText_);
     default:
-        return compareIgnoringCase(key, searchKey_) >= 0;
+        return leaf_->compare(at, searchWords_) >= 0;
     }
 }
 
-int32_t IndexSearch::stepBack() {
-    std::vector<int32_t> records;
-    if (VTi_indexskip(-1, &records, 1) != 0 || records.empty()) return kNotFound;
-    return records.front();
+// One key forward (direction 1) or back, into the sibling leaf past either end of this one.
+// False at the end of the index, which leaves the position at its last (first) key.
+bool IndexSearch::step(int direction) {
+    if (direction >= 1) {
+        if (++position_ < keyCount_) return true;
+        if (leaf_->rightSibling() != kNoIndexNode && loadLeaf(leaf_->rightSibling())) {
+            position_ = 0;
+            return true;
+        }
+        position_ = keyCount_ - 1;
+        return false;
+    }
+    if (--position_ >= 0) return true;
+    if (leaf_->leftSibling() != kNoIndexNode && loadLeaf(leaf_->leftSibling())) {
+        position_ = keyCount_ - 1;
+        return true;
+    }
+    position_ = 0;
+    return false;
+}
+
+void IndexSearch::setSearchKey(std::string_view key) {
+    upperText_.assign(key.substr(0, kMaxSearchKey));
+    upperCaseAscii(upperText_);
+    upperKey_.assign(upperText_, 0, header_->keyLength);
+    upperKey_.resize(header_->keyLength, ' ');
+    readKeyWords(upperKey_, &searchWords_);
+}
+
+// The header of the index at indexStart_, or of its tag `tag` when it is compound; nullptr
+// when the search ends here with `*result`. The header last found is remembered with the tag
+// that named it, since an edit looks up one tag over and over.
+const IndexHeader* IndexSearch::searchedHeader(std::string_view tag, bool listing,
+                                               int32_t* result) {
+    if (!listing && resolvedHeader_ != nullptr && resolvedStart_ == indexStart_ &&
+        resolvedTag_ == tag)
+        return resolvedHeader_;
+    *result = kNotFound;
+    const IndexHeader* header = cache_.header(indexStart_);
+    if (header == nullptr) return nullptr;
+    if (header->isCompound()) {
+        header = tagHeader(tag, listing, result);
+    } else if (listing) {
+        *result = 0;
+        return nullptr;
+    }
+    if (header != nullptr) {
+        resolvedStart_ = indexStart_;
+        resolvedTag_.assign(tag);
+        resolvedHeader_ = header;
+    }
+    return header;
+}
+
+// The header of the tag `tag` of the compound index at indexStart_; nullptr when the search
+// ends here with `*result`: the number of tags listed, kTagNotFound, or kNotFound.
+const IndexHeader* IndexSearch::tagHeader(std::string_view tag, bool listing, int32_t* result) {
+    const std::vector<TagEntry>* directory = cache_.tagDirectory(indexStart_);
+    *result = kTagNotFound;
+    if (directory == nullptr) return nullptr;
+    if (listing) {
+        for (const TagEntry& entry : *directory)
+            if (tags_.size() < kMaxListedTags) tags_.push_back(entry.name);
+        *result = static_cast<int32_t>(tags_.size());
+        return nullptr;
+    }
+    std::optional<uint32_t> offset = findTag(*directory, tag);
+    if (!offset) return nullptr;
+    *result = kNotFound;
+    return cache_.header(indexStart_ + *offset);
 }
 
 int32_t IndexSearch::VTi_indexseek(int64_t indexPosition, std::string_view tag,
@@ -153,47 +190,27 @@ int32_t IndexSearch::VTi_indexseek(int64_t indexPosition, std::string_view tag,
         loaded_ = false;
         keyCount_ = 0;
         tags_.clear();
+        if (!cache_.prepare(stream_.bytesAt(0, stream_.size()))) resolvedHeader_ = nullptr;
         bool listing = tag.empty() && key.empty();
-        std::span<const uint8_t> image = stream_.bytesAt(0, stream_.size());
         indexStart_ = indexPosition;
         nodeLimit_ = stream_.size() / kIndexNodeSize + 1;
         if (indexPosition <= 0) return kNoIndex;
-        std::optional<IndexHeader> header = readIndexHeader(image, indexPosition);
-        if (!header) return kNotFound;
-        header_ = *header;
-        if (header_.isCompound()) {
-            std::optional<std::vector<TagEntry>> directory = readTagDirectory(image, indexPosition);
-            if (!directory) return kTagNotFound;
-            if (listing) {
-                for (const TagEntry& entry : *directory)
-                    if (tags_.size() < kMaxListedTags) tags_.push_back(entry.name);
-                return static_cast<int32_t>(tags_.size());
-            }
-            std::optional<uint32_t> tagHeader = findTag(*directory, tag);
-            if (!tagHeader) return kTagNotFound;
-            header = readIndexHeader(image, indexPosition + *tagHeader);
-            if (!header) return kNotFound;
-            header_ = *header;
-        } else if (listing) {
-            return 0;
-        }
-        std::memcpy(
-            memory_.lock(headerBlock_), image.data() + indexPosition,
-            std::min<size_t>(kHeaderBufferSize, image.size() - static_cast<size_t>(indexPosition)));
-        searchText_ = std::string(key.substr(0, kMaxSearchKey));
-        searchKey_ = searchText_.substr(0, header_.keyLength);
-        searchKey_.resize(header_.keyLength, ' ');
+        int32_t result = 0;
+        header_ = searchedHeader(tag, listing, &result);
+        if (header_ == nullptr) return result;
+        setSearchKey(key);
 
-        int32_t first = descend(header_.rootNode);
+        int32_t first = descend();
         loaded_ = keyCount_ > 0;
         if (first == kNotFound) {
             if (mode != SeekMode::Range || !loaded_) return kNotFound;
             return recordAt(position_); // every key is less: the last one is the greatest
         }
         position_ = first;
-        if (!accepted(keyAt(first), mode)) return kNotFound;
-        if (mode == SeekMode::Range && compareIgnoringCase(keyAt(first), searchKey_) != 0)
-            return stepBack();
+        if (!accepted(first, mode)) return kNotFound;
+        if (mode == SeekMode::Range &&
+            leaf_->compare(static_cast<size_t>(first), searchWords_) != 0)
+            return step(-1) ? recordAt(position_) : kNotFound; // the greatest key below
         return recordAt(first);
     });
 }
@@ -204,22 +221,9 @@ int32_t IndexSearch::VTi_indexskip(int direction, std::vector<int32_t>* records,
         size_t firstNew = records->size();
         int32_t result = 0;
         for (int32_t n = 0; n < count; ++n) {
-            if (direction >= 1) {
-                if (++position_ >= keyCount_) {
-                    if (rightSibling_ == kNoIndexNode || !loadLeaf(rightSibling_)) {
-                        position_ = keyCount_ - 1;
-                        result = kEndOfIndex;
-                        break;
-                    }
-                    position_ = 0;
-                }
-            } else if (--position_ < 0) {
-                if (leftSibling_ == kNoIndexNode || !loadLeaf(leftSibling_)) {
-                    position_ = 0;
-                    result = kStartOfIndex;
-                    break;
-                }
-                position_ = keyCount_ - 1;
+            if (!step(direction)) {
+                result = direction >= 1 ? kEndOfIndex : kStartOfIndex;
+                break;
             }
             records->push_back(recordAt(position_));
         }

@@ -1,11 +1,14 @@
 // Searching a table's FoxPro index: seek a key in one of four modes, list the tags of a
 // compound index, and step from the key found to its neighbours across leaf nodes. The search
-// state is the instance's: the header, the current leaf node and that leaf's decoded keys are
-// level-5 blocks of the memory manager, released by VTi_indexcleanup.
+// state is the instance's. A search reserves level-5 blocks of the memory manager for the
+// header, the current leaf node and that leaf's keys, released by VTi_indexcleanup; what it
+// reads, it reads from the decoded index parts the instance keeps between searches (see
+// IndexNodeCache), since lookups run for every record an edit checks.
 #pragma once
 
 #include "engine/api/last_engine_error.h"
 #include "engine/store/foxpro_index.h"
+#include "engine/store/index_node_cache.h"
 #include "engine/store/memory_manager.h"
 #include "engine/store/metafile_stream.h"
 
@@ -48,30 +51,37 @@ private:
     void reserveBuffers();
     int32_t ownBlock(int32_t handle) const;
     bool ready() const;
+    const IndexHeader* searchedHeader(std::string_view tag, bool listing, int32_t* result);
+    const IndexHeader* tagHeader(std::string_view tag, bool listing, int32_t* result);
+    void setSearchKey(std::string_view key);
     bool loadLeaf(uint32_t offset);
-    void keepLeaf(uint32_t offset, const IndexNode& leaf);
+    void keepLeaf(const CachedIndexNode& leaf);
     std::string_view keyAt(int32_t index) const;
     int32_t recordAt(int32_t index) const;
-    bool accepted(std::string_view key, SeekMode mode) const;
-    int32_t descend(uint32_t root);
-    int32_t stepBack();
+    bool accepted(int32_t index, SeekMode mode) const;
+    int32_t descend();
+    bool step(int direction);
 
     MemoryManager& memory_;
     const MetafileStream& stream_;
     LastEngineError& errors_;
+    IndexNodeCache cache_;
     int32_t headerBlock_ = 0;
     int32_t nodeBlock_ = 0;
     int32_t keyBlock_ = 0;
     bool loaded_ = false;
-    IndexHeader header_;
+    const IndexHeader* header_ = nullptr; // the tag's, in the cache
+    int64_t resolvedStart_ = 0;
+    std::string resolvedTag_;
+    const IndexHeader* resolvedHeader_ = nullptr; // what resolvedTag_ named there last
     int64_t indexStart_ = 0;
-    int64_t nodeLimit_ = 0; // a walk visits at most this many nodes
-    uint32_t leftSibling_ = kNoIndexNode;
-    uint32_t rightSibling_ = kNoIndexNode;
+    int64_t nodeLimit_ = 0;                 // a walk visits at most this many nodes
+    const CachedIndexNode* leaf_ = nullptr; // the current leaf, in the cache
     int32_t keyCount_ = 0;
     int32_t position_ = 0;
-    std::string searchKey_; // blank-padded to the key length
-    std::string searchText_;
+    std::string upperText_; // the key searched for, at most kMaxSearchKey bytes, upper-cased
+    std::string upperKey_;  // the same cut or blank-padded to the key length
+    KeyWords searchWords_;  // upperKey_ as the search compares it
     std::vector<std::string> tags_;
 };
 
