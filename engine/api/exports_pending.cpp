@@ -11,10 +11,6 @@ int32_t pending(int32_t mfID) {
 
 } // namespace
 
-int32_t VTx_SetDebug(int32_t mfID, const char*, intptr_t, VT_DebugVariableCallback,
-                     VT_DebugTextCallback, VT_DebugTextCallback, VT_DebugTextCallback) {
-    return pending(mfID);
-}
 int32_t VTx_InitChoices(int32_t mfID, const char*, const char*, unsigned char*, int32_t*,
                         int32_t*) {
     return pending(mfID);

@@ -56,7 +56,10 @@ typedef void (*VT_CheckFieldCallback)(intptr_t owner, int32_t localNumber, const
                                       const char* editName);
 
 /* Debugging callbacks of VTx_SetDebug: one variable after an executed line with the loop
- * iteration (-1 outside loops), and texts for fields, source lines and messages. */
+ * iteration (-1 outside loops), and texts for fields, source lines and messages. A source
+ * line reads "%3i: " followed by a marker and the rendered line: the marker is the single
+ * byte 0xBB for a line reached by execution and a blank for one passed over. The byte is
+ * kept as it is, not translated to a character set: a UTF-8 host shows it as U+00BB. */
 typedef void (*VT_DebugVariableCallback)(intptr_t owner, const char* text, int32_t iteration);
 typedef void (*VT_DebugTextCallback)(intptr_t owner, const char* text);
 

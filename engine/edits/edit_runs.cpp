@@ -200,6 +200,9 @@ int32_t EditRuns::runLogicInMemory(EditSetRecord& set, EditEntry& entry) {
         current_.record.fields[i] = instance_.layouts().VTi_LocalNumFromHnd(fields[i]);
     }
     current_.name = instance_.editSets().editName(set, entry);
+    bool traced = instance_.tracer().debugs(current_.name);
+    instance_.interpreter().setTracing(traced);
+    if (traced) reportTracedFields();
     return instance_.interpreter().VTi_interpret(instance_.editSets().logic(set, entry));
 }
 
@@ -274,6 +277,20 @@ void EditRuns::addMessage(std::string_view text, uint8_t type, int32_t messageNu
         callback(instance_.editsOwner(), added.c_str());
         current_.messageOverride = override;
     }
+    if (instance_.interpreter().tracing()) instance_.tracer().reportMessage(added);
+}
+
+// Each field of the traced edit as its third name and its value, in the edit's field order.
+void EditRuns::reportTracedFields() {
+    instance_.lastError().guard(530, "debug_fields", [&] {
+        for (int32_t field : current_.record.fields) {
+            if (field == 0) break;
+            MessageRecord record;
+            record.fields[0] = field;
+            instance_.tracer().reportField(
+                instance_.messageTemplate().expand("%F1 == %V1", record, {}, kMessageCapacity));
+        }
+    });
 }
 
 void EditRuns::emitEditMessage(uint8_t type, MessageRecord record) {

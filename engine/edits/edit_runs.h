@@ -98,6 +98,8 @@ public:
 private:
     class RunScope;
 
+    void reportTracedFields();
+
     int32_t VTi_IntRunEdit(EditSetRecord& set, int32_t index, int32_t runFlags, int32_t errorCount);
     bool skippedForEmptyField(std::span<const int32_t> fields) const;
     bool skippedForFailedField(std::span<const int32_t> fields) const;

@@ -29,6 +29,7 @@ void Interpreter::call() {
         func_push(callerLocals);
         tokens_.setPosition(offset);
         get_params(callerLocals);
+        trace(true);
         interp_block(false);
         tokens_.setPosition(returnPosition);
         locals_.truncate(func_pop());

@@ -62,7 +62,9 @@ int32_t Interpreter::VTi_interpret(std::string_view logic) {
         if (library_ != nullptr) library_->startRun();
         readFunctionHeader(logic);
         logic_ = logic;
-        tokens_.start(logic, 1 + 5 * static_cast<size_t>(functionCount_));
+        size_t programStart = 1 + 5 * static_cast<size_t>(functionCount_);
+        tokens_.start(logic, programStart);
+        if (tracing_) tracer_->begin(logic, programStart);
         releaseRunStorage();
         locals_.clear();
         callTop_ = 0;

@@ -13,6 +13,7 @@
 #pragma once
 
 #include "engine/api/last_engine_error.h"
+#include "engine/interp/edit_tracer.h"
 #include "engine/interp/library_dispatch.h"
 #include "engine/interp/local_variables.h"
 #include "engine/interp/text_addresses.h"
@@ -46,6 +47,10 @@ public:
           today_(today) {}
 
     void setLibrary(LibraryDispatch* library) { library_ = library; }
+    void setTracer(EditTracer* tracer) { tracer_ = tracer; }
+    // Whether the runs that follow are traced; it stays as set until set again.
+    void setTracing(bool on) { tracing_ = on && tracer_ != nullptr; }
+    bool tracing() const { return tracing_; }
     void setTokenBudget(uint64_t tokens) { tokenBudget_ = tokens; }
 
     // Runs compiled logic (up to its terminator): 0 fail, 1 pass, 2 warning, or the value of
@@ -96,6 +101,21 @@ private:
     private:
         Interpreter& interpreter_;
     };
+
+    // The trace hooks: lines up to the current position, executed or passed over; a loop's
+    // entry, repetition from `loopStart`, and end.
+    void trace(bool executed) {
+        if (tracing_) tracer_->debug_edit(tokens_.position(), executed, locals_, addresses_);
+    }
+    void traceLoopEntry() {
+        if (tracing_) tracer_->enterLoop();
+    }
+    void traceLoopRepeat(size_t loopStart) {
+        if (tracing_) tracer_->repeatLoop(loopStart);
+    }
+    void traceLoopEnd() {
+        if (tracing_) tracer_->leaveLoop();
+    }
 
     // interpreter.cpp
     void readFunctionHeader(std::string_view logic);
@@ -152,6 +172,8 @@ private:
     bool& running_;
     const int32_t& today_;
     LibraryDispatch* library_ = nullptr;
+    EditTracer* tracer_ = nullptr;
+    bool tracing_ = false;
     TextAddressSpace addresses_;
     LocalVariables locals_;
 

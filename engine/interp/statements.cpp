@@ -60,12 +60,16 @@ Interpreter::BlockResult Interpreter::interp_block(bool multiple) {
             uint8_t kind = tokens_.VTi_GetToken();
             char code = tokens_.token().code;
             if (kind == kBrace) {
+                trace(true);
                 if (code == '}') return result;
                 multiple = braced = true;
                 continue;
             }
             if (kind == kDeclaration && code == kReturn) {
                 BlockResult returned = exec_return();
+                // The run ends here: the rest of the code is traced as reached.
+                if (returned.returnSignal && tracing_)
+                    tracer_->debug_edit(logic_.size(), true, locals_, addresses_);
                 // A return in a user function ends only this block: its closing brace goes
                 // with it, so the enclosing statements go on after the block.
                 if (braced && !returned.returnSignal) skipToClosingBrace();
@@ -85,6 +89,7 @@ Interpreter::BlockResult Interpreter::runStatement(uint8_t kind, char code) {
         tokens_.putBack();
         evaluate();
         tokens_.VTi_GetHardToken(';', 6);
+        trace(true);
         return {};
     case kBlockKeyword:
         switch (code) {
@@ -103,6 +108,7 @@ Interpreter::BlockResult Interpreter::runStatement(uint8_t kind, char code) {
     case kDeclaration:
         tokens_.putBack();
         decl_var();
+        trace(true);
         return {};
     default:
         return {}; // numbers, literals, constants, operators, a lone ";": read and ignored
@@ -141,8 +147,11 @@ int32_t Interpreter::evaluateCondition() {
 Interpreter::BlockResult Interpreter::exec_if() {
     return errors_.guard(466, "exec_if", [&] {
         int32_t length = blockLength();
-        if (evaluateCondition() == 0) {
+        int32_t condition = evaluateCondition();
+        trace(true);
+        if (condition == 0) {
             skipBlock(length);
+            trace(false);
             tokens_.VTi_GetToken();
             if (isElse(tokens_.token())) return interp_block(false);
             tokens_.putBack();
@@ -151,10 +160,12 @@ Interpreter::BlockResult Interpreter::exec_if() {
         BlockResult then = interp_block(false);
         if (then.returnSignal) return then;
         tokens_.VTi_GetToken();
-        if (isElse(tokens_.token()))
+        if (isElse(tokens_.token())) {
             skipBlock(blockLength());
-        else
+            trace(false);
+        } else {
             tokens_.putBack();
+        }
         return then;
     });
 }
@@ -162,24 +173,41 @@ Interpreter::BlockResult Interpreter::exec_if() {
 Interpreter::BlockResult Interpreter::exec_while() {
     int32_t length = blockLength();
     size_t loopStart = tokens_.tokenStart();
+    traceLoopEntry();
     if (evaluateCondition() == 0) {
         skipBlock(length);
+        trace(false);
+        traceLoopEnd();
         return {};
     }
     BlockResult body = interp_block(false);
-    if (body.returnSignal) return body;
+    if (body.returnSignal) {
+        traceLoopEnd();
+        return body;
+    }
     tokens_.setPosition(loopStart);
+    traceLoopRepeat(loopStart);
     return {};
 }
 
 Interpreter::BlockResult Interpreter::exec_do() {
     size_t loopStart = tokens_.tokenStart();
+    traceLoopEntry();
     BlockResult body = interp_block(false);
-    if (body.returnSignal) return body;
+    if (body.returnSignal) {
+        traceLoopEnd();
+        return body;
+    }
     tokens_.VTi_GetToken();
     if (tokens_.token().kind != kBlockKeyword || tokens_.token().code != kWhile)
         errors_.fail(2011, "exec_do");
-    if (evaluateCondition() != 0) tokens_.setPosition(loopStart);
+    if (evaluateCondition() != 0) {
+        tokens_.setPosition(loopStart);
+        traceLoopRepeat(loopStart);
+    } else {
+        trace(true);
+        traceLoopEnd();
+    }
     return {};
 }
 
@@ -202,6 +230,8 @@ void Interpreter::skipForIncrement() {
 
 Interpreter::BlockResult Interpreter::exec_for() {
     int32_t length = blockLength();
+    size_t loopStart = tokens_.tokenStart();
+    traceLoopEntry();
     tokens_.VTi_GetToken(); // the header's opening parenthesis
     evaluate();
     expectForSemicolon();
@@ -214,13 +244,19 @@ Interpreter::BlockResult Interpreter::exec_for() {
         skipForIncrement();
         if (condition == 0) {
             skipBlock(length);
+            trace(false);
+            traceLoopEnd();
             return {};
         }
         BlockResult body = interp_block(false);
-        if (body.returnSignal) return body;
+        if (body.returnSignal) {
+            traceLoopEnd();
+            return body;
+        }
         tokens_.setPosition(incrementStart);
         evaluate();
         tokens_.setPosition(conditionStart);
+        traceLoopRepeat(loopStart);
     }
 }
 

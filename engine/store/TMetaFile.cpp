@@ -14,6 +14,7 @@ TMetaFile::TMetaFile(const char* path, char* version, VT_EditsMessagesCallback c
                      intptr_t owner)
     : path_(path != nullptr ? path : ""), editsFuncPtr_(callback), editsOwner_(owner) {
     interpreter_.setLibrary(&library_);
+    interpreter_.setTracer(&tracer_);
     tables_.setColumnVariables(&interpreter_);
     try {
         MetaInit();

@@ -76,6 +76,7 @@ public:
     vetra::EditMetadata& editMetadata() { return editMetadata_; }
     vetra::MessageTemplate& messageTemplate() { return messageTemplate_; }
     vetra::Interpreter& interpreter() { return interpreter_; }
+    vetra::EditTracer& tracer() { return tracer_; }
     vetra::EditRuns& runs() { return runs_; }
     vetra::BuiltinLibrary& builtinLibrary() { return library_; }
     vetra::PatternMatcher& patternMatcher() { return patterns_; }
@@ -124,6 +125,7 @@ private:
         layouts_,  lookups_,         lastError_};
     vetra::BoundFieldValues fieldValues_{layouts_, fieldAccess_};
     vetra::Interpreter interpreter_{lastError_, memory_, fieldValues_, running_, today_};
+    vetra::EditTracer tracer_{editMetadata_};
     vetra::BuiltinLibrary library_{*this};
     vetra::EditRuns runs_{*this};
     vetra::PatternMatcher patterns_;
