@@ -115,11 +115,6 @@ TEST_F(OpenMetafiles, ShowEditNameKeepsTheLowByte) {
     EXPECT_EQ(VTx_SetEditsMessagesCallback(id, 42, nullptr), 0);
 }
 
-TEST_F(OpenMetafiles, OperationsNotBuiltYetFailWithoutThrowing) {
-    int32_t id = open();
-    EXPECT_EQ(VTx_FreeChoices(id), -3);
-}
-
 class MetafileInstance : public ::testing::Test {
 protected:
     TempMetafiles files;

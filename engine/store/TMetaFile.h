@@ -5,6 +5,7 @@
 
 #include "engine/api/last_engine_error.h"
 #include "engine/api/vetra40.h"
+#include "engine/edits/choice_lists.h"
 #include "engine/edits/edit_metadata.h"
 #include "engine/edits/edit_runs.h"
 #include "engine/edits/edit_sets.h"
@@ -75,6 +76,7 @@ public:
     vetra::EditSets& editSets() { return editSets_; }
     vetra::EditMetadata& editMetadata() { return editMetadata_; }
     vetra::MessageTemplate& messageTemplate() { return messageTemplate_; }
+    vetra::ChoiceLists& choiceLists() { return choices_; }
     vetra::Interpreter& interpreter() { return interpreter_; }
     vetra::EditTracer& tracer() { return tracer_; }
     vetra::EditRuns& runs() { return runs_; }
@@ -123,6 +125,7 @@ private:
     vetra::EditMetadata editMetadata_{
         editSets_, messageTemplate_, stream_,   directory_.internalTables(),
         layouts_,  lookups_,         lastError_};
+    vetra::ChoiceLists choices_{directory_, tables_, index_, lookups_, stream_, lastError_};
     vetra::BoundFieldValues fieldValues_{layouts_, fieldAccess_};
     vetra::Interpreter interpreter_{lastError_, memory_, fieldValues_, running_, today_};
     vetra::EditTracer tracer_{editMetadata_};
