@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes, run as an edit's compiled logic on a bound record. Every run
 // must pass, fail or end with an engine error from the catalogue, within its token budget,
-// and leave nothing behind: no storage of the run and no running flag.
+// and leave nothing behind but engine variables: no storage of the run and no running flag.
 #include "engine/api/engine_failure.h"
 #include "engine/api/engine_process.h"
 #include "engine/api/vetra40.h"
@@ -47,9 +47,17 @@ std::string writeMetafile() {
     return path;
 }
 
-// One instance for the whole process, as a host keeps one open across many records. No
-// folder is allowed for external libraries: inputs must not load the libraries lying in
-// the temporary folder.
+// Engine variables outlive a run (setvar stores them for the host): each run starts with
+// only the one that allows no folder for external libraries, so that inputs cannot load the
+// libraries lying in the temporary folder.
+void resetEngineVariables(TMetaFile& instance) {
+    instance.memory().freeLevel(100);
+    if (instance.variables().VTi_SetVar("_EXTERNALDLL_FOLDERS", "/nonexistent/interpreter_fuzz") !=
+        0)
+        __builtin_trap();
+}
+
+// One instance for the whole process, as a host keeps one open across many records.
 TMetaFile& boundInstance() {
     static TMetaFile* instance = [] {
         std::string path = writeMetafile();
@@ -58,12 +66,12 @@ TMetaFile& boundInstance() {
         std::filesystem::remove(path);
         if (VTx_AllocRecord(id, 20, &record) != 0 ||
             VTx_InitRecordLayout(id, record, "Fuzz") != 0 ||
-            VTx_UpdateRecord(id, record, "220051231C509") != 0 ||
-            VTx_SetVar(id, "_EXTERNALDLL_FOLDERS", "/nonexistent/interpreter_fuzz") != 0)
+            VTx_UpdateRecord(id, record, "220051231C509") != 0)
             __builtin_trap();
         TMetaFile* found = vetra::engineProcess().metafiles().find(id);
         found->interpreter().setTokenBudget(kTokenBudget);
         found->memory().setByteLimit(kByteLimit);
+        resetEngineVariables(*found);
         return found;
     }();
     return *instance;
@@ -84,6 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                         function, sizeof function) != 0)
             __builtin_trap();
     }
+    resetEngineVariables(instance);
     if (instance.editLogicRunning() || instance.memory().bytesInUse() != bytesBefore)
         __builtin_trap();
     return 0;
