@@ -2,8 +2,8 @@
 
 #include "engine/library/argument_reader.h"
 #include "engine/store/TMetaFile.h"
+#include "engine/store/ascii_case.h"
 
-#include <cctype>
 #include <optional>
 #include <string>
 
@@ -15,19 +15,13 @@ constexpr size_t kMaxTableName = 39;
 
 enum class LookupKind { Exact, Range, Indexed };
 
-std::string upperCase(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // The table of a lookup: a string literal "NAME.EXT" or "NAME.EXT.COLUMN".
 std::string tableLiteral(ArgumentReader& arguments) {
     TokenReader& tokens = arguments.interpreter().tokens();
     tokens.VTi_GetToken();
     if (tokens.token().kind != kStringLiteral) arguments.fail(2020, "internal_call_lookup");
     if (tokens.text().size() > kMaxTableName) arguments.fail(2071, "internal_call_lookup");
-    return upperCase(std::string(tokens.text()));
+    return upperCasedAscii(std::string(tokens.text()));
 }
 
 int32_t internal_call_lookup(TMetaFile& instance, LookupKind kind) {
@@ -74,7 +68,7 @@ int32_t call_binlookup(TMetaFile& instance) {
     return instance.lastError().guard(490, "call_binlookup", [&] {
         ArgumentReader arguments(instance);
         arguments.open();
-        std::string table = upperCase(arguments.text().text);
+        std::string table = upperCasedAscii(arguments.text().text);
         arguments.comma();
         int32_t row = arguments.count();
         std::optional<int32_t> column;

@@ -6,23 +6,10 @@ namespace vetra {
 
 namespace {
 
-constexpr std::array<char, 256> kUpperCase = [] {
-    std::array<char, 256> table{};
-    for (int byte = 0; byte < 256; ++byte)
-        table[static_cast<size_t>(byte)] =
-            static_cast<char>(byte >= 'a' && byte <= 'z' ? byte - 'a' + 'A' : byte);
-    return table;
-}();
-
 // A rough count of what a decoded part costs beside its own size.
 constexpr size_t kEntryOverhead = 64;
 
 } // namespace
-
-void upperCaseAscii(std::span<char> text) {
-    for (char& c : text)
-        c = kUpperCase[static_cast<unsigned char>(c)];
-}
 
 void readKeyWords(std::string_view key, KeyWords* words) {
     words->assign((key.size() + 7) / 8, 0);

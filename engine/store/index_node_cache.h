@@ -9,6 +9,7 @@
 // and the order the writer gives the keys.
 #pragma once
 
+#include "engine/store/ascii_case.h"
 #include "engine/store/foxpro_index.h"
 
 #include <cstdint>
@@ -20,9 +21,6 @@
 #include <vector>
 
 namespace vetra {
-
-// Makes a to z in `text` A to Z.
-void upperCaseAscii(std::span<char> text);
 
 // A key as the search compares it: upper-cased, in groups of eight bytes (the last padded
 // with zeros) each read as a number whose first byte weighs most, so that comparing the

@@ -233,6 +233,12 @@ int32_t IndexSearch::VTi_indexskip(int direction, std::vector<int32_t>* records,
     });
 }
 
+void IndexSearch::endSearch() {
+    loaded_ = false;
+    keyCount_ = 0;
+    tags_.clear();
+}
+
 void IndexSearch::VTi_indexcleanup() {
     errors_.guard(927, "VTi_indexcleanup", [&] {
         for (int32_t* handle : {&headerBlock_, &nodeBlock_, &keyBlock_}) {

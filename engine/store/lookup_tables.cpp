@@ -57,7 +57,7 @@ int64_t LookupTables::VTi_StrLookUp(std::string_view key, std::string_view name)
             return 0;
         int32_t record = index_.VTi_indexseek(entry.indexPosition, split.column, trimRight(key),
                                               SeekMode::Exact);
-        index_.VTi_indexcleanup();
+        index_.endSearch();
         if (record <= 0) return -1;
         auto header = stream_.bytesAt(entry.dataPosition + 8, 4);
         if (header.size() != 4) return -1;
@@ -70,7 +70,7 @@ int64_t LookupTables::VTi_StrLookUp(std::string_view key, std::string_view name)
 int LookupTables::readWithIndex(t_dbfFile* table, std::string_view tag, std::string_view key,
                                 std::string* record, SeekMode mode) {
     int32_t found = index_.VTi_indexseek(table->indexPosition, tag, key, mode);
-    index_.VTi_indexcleanup();
+    index_.endSearch();
     if (found <= 0 || found > table->recordCount) return 0;
     table->recordCursor = found - 1;
     std::string text(static_cast<size_t>(std::max(table->recordLength, 1)), '\0');
@@ -178,7 +178,7 @@ int64_t LookupTables::columnPosition(std::string_view key, std::string_view colu
     if (directory_.VTi_locMetaTbl(&entry, split.table, running_) != 1 || entry.indexPosition <= 0)
         return 0;
     int32_t record = index_.VTi_indexseek(entry.indexPosition, split.column, key, SeekMode::Exact);
-    index_.VTi_indexcleanup();
+    index_.endSearch();
     if (record <= 0) return -1;
     return entry.dataPosition + entry.dataLength +
            int64_t{entry.recordLength} * (record - entry.recordCount - 1);

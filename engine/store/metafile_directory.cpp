@@ -1,5 +1,6 @@
 #include "metafile_directory.h"
 
+#include "engine/store/ascii_case.h"
 #include "engine/store/block_tags.h"
 
 #include <algorithm>
@@ -13,13 +14,6 @@ namespace {
 
 std::string_view field(const uint8_t* record, size_t offset, size_t width) {
     return {reinterpret_cast<const char*>(record) + offset, width};
-}
-
-std::string upperCase(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return result;
 }
 
 } // namespace
@@ -98,7 +92,7 @@ int MetafileDirectory::VTi_locMetaTbl(DirectoryEntry* entry, std::string_view na
         size_t secondDot = name.find('.', firstDot + 1);
         if (secondDot != std::string_view::npos) name = name.substr(0, secondDot);
     }
-    std::string wanted = upperCase(name);
+    std::string wanted = upperCasedAscii(name);
     for (const DirectoryEntry& candidate : entries()) {
         if (wanted == candidate.name) {
             if (entry != nullptr) *entry = candidate;
