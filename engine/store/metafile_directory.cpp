@@ -4,7 +4,6 @@
 #include "engine/store/block_tags.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <string>
 
