@@ -67,9 +67,12 @@ Interpreter::BlockResult Interpreter::interp_block(bool multiple) {
             }
             if (kind == kDeclaration && code == kReturn) {
                 BlockResult returned = exec_return();
-                // The run ends here: the rest of the code is traced as reached.
-                if (returned.returnSignal && tracing_)
-                    tracer_->debug_edit(logic_.size(), true, locals_, addresses_);
+                // The run ends here: the return's line was reached, the rest of the code
+                // was not.
+                if (returned.returnSignal && tracing_) {
+                    trace(true);
+                    tracer_->debug_edit(logic_.size(), false, locals_, addresses_);
+                }
                 // A return in a user function ends only this block: its closing brace goes
                 // with it, so the enclosing statements go on after the block.
                 if (braced && !returned.returnSignal) skipToClosingBrace();

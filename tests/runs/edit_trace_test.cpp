@@ -91,6 +91,13 @@ TEST_F(EditTrace, VariablesFollowEachExecutedLineWithTheLoopIteration) {
     EXPECT_EQ(trace.variables, expected);
 }
 
+TEST_F(EditTrace, LinesAfterTheReturnThatEndsTheRunArePassedOver) {
+    Trace trace = run("int n;\nn = 1;\nif (n == 1)\n    return fail;\nreturn pass;\n");
+    EXPECT_EQ(trace.lines, (Texts{"  1: >int n ; ", "  2: >n = 1 ; ", "  3: >if ( n == 1 ) ",
+                                  "  4: >return fail ; ", "  5:  return pass ; "}));
+    EXPECT_EQ(trace.variables.back(), "  4: n == 1 @-1");
+}
+
 TEST_F(EditTrace, OnlyTheNamedEditIsTraced) {
     EXPECT_EQ(run(kLoopAndIf, "traced").lines, Texts{}); // the name is compared exactly
     Trace trace = run(kLoopAndIf, "Other");
