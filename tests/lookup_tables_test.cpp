@@ -341,6 +341,7 @@ public:
         values.push_back(value);
         capacities.push_back(capacity);
     }
+    uint64_t runSerial() const override { return 1; } // one run throughout
     std::vector<std::string> names;
     std::vector<char*> values;
     std::vector<size_t> capacities;

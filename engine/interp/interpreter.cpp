@@ -66,6 +66,7 @@ int32_t Interpreter::VTi_interpret(std::string_view logic) {
         tokens_.start(logic, programStart);
         if (tracing_) tracer_->begin(logic, programStart);
         releaseRunStorage();
+        ++runSerial_;
         locals_.clear();
         callTop_ = 0;
         returnRegister_ = 1;

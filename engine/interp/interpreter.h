@@ -77,6 +77,7 @@ public:
 
     // A lookup table's column opened during the run becomes a char array variable.
     void declare(std::string_view name, char* value, size_t capacity) override;
+    uint64_t runSerial() const override { return runSerial_; }
 
     // ---- For tests and the trace ----
     LocalVariables& locals() { return locals_; }
@@ -188,6 +189,7 @@ private:
     int nesting_ = 0;
     uint64_t tokenBudget_ = kDefaultTokenBudget;
     uint64_t allocationsAtRunStart_ = 0;
+    uint64_t runSerial_ = 0;
 };
 
 } // namespace vetra

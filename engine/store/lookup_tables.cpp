@@ -117,7 +117,8 @@ int LookupTables::VTi_Tblreadrec(std::string_view key, std::string_view name, in
         SplitName split = splitAtSecondDot(name);
         DirectoryEntry entry{};
         if (directory_.VTi_locMetaTbl(&entry, split.table, running_) != 1) return 0;
-        t_dbfFile* table = reader_.OpenMetaTable(entry, split.table);
+        t_dbfFile* table = reader_.columnsOn() ? reader_.openForRun(entry, split.table)
+                                               : reader_.OpenMetaTable(entry, split.table);
         if (table == nullptr) return 0;
         int found = 0;
         if (table->kind == kDbfTable && !split.column.empty() && table->indexPosition > 0)

@@ -209,27 +209,55 @@ t_dbfFile* TableReader::OpenMetaTable(const DirectoryEntry& entry, std::string_v
 void TableReader::declareColumns(t_dbfFile* table) {
     if (table->kind == kBinaryTable) return;
     if (table->kind != kDbfTable) {
-        // One value covers the whole record; a text table names it "_" and its base name.
+        // One value covers the whole record.
         table->fld = static_cast<t_dbfFieldEntry*>(
             memory_.allocAndLock(3, tags::kTableFields, sizeof(t_dbfFieldEntry)));
         *table->fld = t_dbfFieldEntry{};
         size_t capacity = static_cast<size_t>(std::max(table->recordLength, 0)) + 1;
         table->fld[0].FldValue =
             static_cast<char*>(memory_.allocAndLock(3, tags::kFieldValue, capacity));
+    } else {
+        for (int32_t i = 0; i < table->fieldCount; ++i)
+            table->fld[i].FldValue = static_cast<char*>(
+                memory_.allocAndLock(3, tags::kFieldValue, size_t{table->fld[i].length} + 1));
+    }
+    declareColumnVariables(table);
+}
+
+// A text table's value is named "_" and its base name; a table file's values by column.
+void TableReader::declareColumnVariables(t_dbfFile* table) {
+    if (table->kind == kBinaryTable || table->fld == nullptr) return;
+    if (table->kind != kDbfTable) {
         std::string_view name(table->name);
         if (table->kind == kTextTable)
             variables_->declare(
                 "_" + std::string(name.substr(0, std::min<size_t>(name.find('.'), 11))),
-                table->fld[0].FldValue, capacity);
+                table->fld[0].FldValue, static_cast<size_t>(std::max(table->recordLength, 0)) + 1);
         return;
     }
     for (int32_t i = 0; i < table->fieldCount; ++i) {
         t_dbfFieldEntry& field = table->fld[i];
-        size_t capacity = size_t{field.length} + 1;
-        field.FldValue = static_cast<char*>(memory_.allocAndLock(3, tags::kFieldValue, capacity));
         std::string_view name(field.name, strnlen(field.name, 11));
-        variables_->declare(trimRight(name, " "), field.FldValue, capacity);
+        variables_->declare(trimRight(name, " "), field.FldValue, size_t{field.length} + 1);
     }
+}
+
+t_dbfFile* TableReader::openForRun(const DirectoryEntry& entry, std::string_view name) {
+    if (runTablesSerial_ != variables_->runSerial()) {
+        runTables_.clear();
+        runTablesSerial_ = variables_->runSerial();
+    }
+    for (const RunTable& open : runTables_) {
+        if (open.name != name) continue;
+        t_dbfFile* table = open.table;
+        table->recordCursor = 0;
+        table->nextLine = table->dataStart;
+        declareColumnVariables(table);
+        return table;
+    }
+    t_dbfFile* table = OpenMetaTable(entry, name);
+    if (table != nullptr) runTables_.push_back({std::string(name), table});
+    return table;
 }
 
 void TableReader::fillColumnValues(t_dbfFile* table, std::string_view record) {

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vetra {
 
@@ -55,6 +56,8 @@ class ColumnVariables {
 public:
     virtual ~ColumnVariables() = default;
     virtual void declare(std::string_view name, char* value, size_t capacity) = 0;
+    // Tells runs apart: the tables a run opened go when it ends.
+    virtual uint64_t runSerial() const = 0;
 };
 
 class TableReader {
@@ -84,6 +87,11 @@ public:
 
     void close(t_dbfFile* table);
 
+    // While edit logic runs: the table as this run opened it before, its columns declared
+    // again and its reading started over, or else opened now. Lookups run once per record per
+    // edit, and opening a table each time costs more than the search.
+    t_dbfFile* openForRun(const DirectoryEntry& entry, std::string_view name);
+
     const std::string& lastFailure() const { return lastFailure_; }
 
     // Content position of a memo whose block number is stored as text; 0 when it has none.
@@ -96,6 +104,7 @@ private:
     bool readFieldDescriptors(t_dbfFile* table, bool cumulativeOffsets);
     t_dbfFile* fail(t_dbfFile* table, const char* failure);
     void declareColumns(t_dbfFile* table);
+    void declareColumnVariables(t_dbfFile* table);
     void fillColumnValues(t_dbfFile* table, std::string_view record);
 
     MemoryManager& memory_;
@@ -103,6 +112,13 @@ private:
     const bool& running_;
     ColumnVariables* variables_ = nullptr;
     std::string lastFailure_;
+
+    struct RunTable {
+        std::string name;
+        t_dbfFile* table;
+    };
+    std::vector<RunTable> runTables_;
+    uint64_t runTablesSerial_ = 0;
 };
 
 } // namespace vetra
