@@ -1,5 +1,6 @@
 #include "edit_tracer.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vetra {
@@ -57,7 +58,8 @@ int32_t EditTracer::VTi_SetDebug(std::string_view editName, const DebugSettings&
 
 void EditTracer::begin(std::string_view logic, size_t programStart) {
     logic_ = logic;
-    tracePosition_ = programStart;
+    programStart_ = std::min(programStart, logic.size());
+    tracePosition_ = programStart_;
     line_ = 1;
     loopLines_.clear();
     loopIterations_.clear();
@@ -102,6 +104,24 @@ void EditTracer::debug_variable(const VariableRecord& variable,
     std::string text = std::string(variable.name) + " == " + tracedValue(variable, addresses);
     int32_t loop = loopIterations_.empty() ? -1 : loopIterations_.back();
     settings_.variableCallback(settings_.owner, numbered(line_, text, kVariableText).c_str(), loop);
+}
+
+EditTracer::TracePoint EditTracer::enterFunction(size_t offset) {
+    TracePoint caller{tracePosition_, line_, loopLines_.size()};
+    offset = std::clamp(offset, programStart_, logic_.size());
+    std::string_view before = logic_.substr(programStart_, offset - programStart_);
+    size_t lineFeed = before.rfind('\n');
+    tracePosition_ =
+        lineFeed == std::string_view::npos ? programStart_ : programStart_ + lineFeed + 1;
+    line_ = 1 + static_cast<int32_t>(std::count(before.begin(), before.end(), '\n'));
+    return caller;
+}
+
+void EditTracer::leaveFunction(const TracePoint& caller) {
+    tracePosition_ = caller.position;
+    line_ = caller.line;
+    loopLines_.resize(std::min(loopLines_.size(), caller.loops));
+    loopIterations_.resize(std::min(loopIterations_.size(), caller.loops));
 }
 
 void EditTracer::enterLoop() {

@@ -49,6 +49,16 @@ public:
     // not; after an executed line, every variable.
     void debug_edit(size_t position, bool executed, LocalVariables& locals,
                     const TextAddressSpace& addresses);
+    // A user function's body lies apart from the calling line: the trace goes to the line
+    // that holds `offset` and, when the call returns, back to where it was.
+    struct TracePoint {
+        size_t position;
+        int32_t line;
+        size_t loops;
+    };
+    TracePoint enterFunction(size_t offset);
+    void leaveFunction(const TracePoint& caller);
+
     void enterLoop();
     // The loop runs again from `loopStart`: its lines are not reported again.
     void repeatLoop(size_t loopStart);
@@ -64,6 +74,7 @@ private:
     FieldNameSource& names_;
     DebugSettings settings_;
     std::string_view logic_;
+    size_t programStart_ = 0;
     size_t tracePosition_ = 0;
     int32_t line_ = 1;
     std::vector<int32_t> loopLines_;

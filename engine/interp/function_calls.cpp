@@ -5,6 +5,8 @@
 #include "engine/interp/keyword_table.h"
 #include "interpreter.h"
 
+#include <optional>
+
 namespace vetra {
 
 namespace {
@@ -28,9 +30,12 @@ void Interpreter::call() {
         size_t returnPosition = tokens_.position();
         func_push(callerLocals);
         tokens_.setPosition(offset);
+        std::optional<EditTracer::TracePoint> caller;
+        if (tracing_) caller = tracer_->enterFunction(offset);
         get_params(callerLocals);
         trace(true);
         interp_block(false);
+        if (caller) tracer_->leaveFunction(*caller);
         tokens_.setPosition(returnPosition);
         locals_.truncate(func_pop());
         --callDepth_;

@@ -69,10 +69,9 @@ Interpreter::BlockResult Interpreter::interp_block(bool multiple) {
                 BlockResult returned = exec_return();
                 // The run ends here: the return's line was reached, the rest of the code
                 // was not.
-                if (returned.returnSignal && tracing_) {
-                    trace(true);
+                trace(true);
+                if (returned.returnSignal && tracing_)
                     tracer_->debug_edit(logic_.size(), false, locals_, addresses_);
-                }
                 // A return in a user function ends only this block: its closing brace goes
                 // with it, so the enclosing statements go on after the block.
                 if (braced && !returned.returnSignal) skipToClosingBrace();

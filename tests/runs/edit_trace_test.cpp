@@ -98,6 +98,15 @@ TEST_F(EditTrace, LinesAfterTheReturnThatEndsTheRunArePassedOver) {
     EXPECT_EQ(trace.variables.back(), "  4: n == 1 @-1");
 }
 
+TEST_F(EditTrace, AFunctionsLinesAreTracedWhereTheyStandWhenCalled) {
+    Trace trace = run("int n;\nn = twice(4);\nreturn pass;\n\nfunction twice(int x)\n{\n"
+                      "    return x + x;\n}\n");
+    EXPECT_EQ(trace.lines, (Texts{"  1: >int n ; ", "  5: >funcdecl_A ( int x ) ", "  6: >{ ",
+                                  "  7: >return x + x ; ", "  2: >n = funccall_A ( 4 ) ; ",
+                                  "  3: >return pass ; ", "  5:  funcdecl_A ( int x ) ", "  6:  { ",
+                                  "  7:  return x + x ; ", "  8:  } "}));
+}
+
 TEST_F(EditTrace, OnlyTheNamedEditIsTraced) {
     EXPECT_EQ(run(kLoopAndIf, "traced").lines, Texts{}); // the name is compared exactly
     Trace trace = run(kLoopAndIf, "Other");
