@@ -76,6 +76,17 @@ private:
     LastEngineError& errors_;
 };
 
+// Runs a built-in function's body with an argument reader, recording the function's own
+// catalogue code when anything unexpected ends it. (The instance is a template parameter so
+// that this header needs only TMetaFile's declaration.)
+template <class Instance, class Body>
+int32_t guarded(Instance& instance, int32_t code, const char* name, Body&& body) {
+    return instance.lastError().guard(code, name, [&] {
+        ArgumentReader arguments(instance);
+        return body(arguments);
+    });
+}
+
 // Leading blanks, an optional sign, then decimal digits up to the first other character, of
 // at most the first 19 characters; wraps at 32 bits.
 int32_t textToInteger(std::string_view text);

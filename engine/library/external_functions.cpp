@@ -4,9 +4,9 @@
 #include "engine/library/argument_reader.h"
 #include "engine/library/external_library_path.h"
 #include "engine/store/TMetaFile.h"
+#include "engine/store/ascii_case.h"
 
 #include <array>
-#include <cctype>
 #include <deque>
 #include <string>
 
@@ -16,12 +16,6 @@ namespace {
 
 constexpr size_t kExtraArguments = 10;
 constexpr size_t kNumberDigits = 8;
-
-std::string upperCase(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // The library and command: a string literal, or an identifier whose variable holds the text
 // (an unknown variable, or one that holds no text, gives an empty name).
@@ -76,7 +70,8 @@ int32_t callLibrary(TMetaFile& instance, const std::string& library, const std::
                     const std::array<intptr_t, kExtraArguments>& values) {
     std::string folders;
     instance.variables().VTi_GetVar(kExternalFoldersVariable, &folders);
-    std::string key = upperCase(library) + '\n' + folders + '\n' + instance.VTi_GetMetaFileName();
+    std::string key =
+        upperCasedAscii(library) + '\n' + folders + '\n' + instance.VTi_GetMetaFileName();
     ExternalLibraryTable& table = engineProcess().externalLibraries();
     ExternalEntryPoint entry = table.find(key);
     if (entry == nullptr) {

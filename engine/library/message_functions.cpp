@@ -15,14 +15,6 @@ constexpr uint8_t kTextMessage = 1;
 
 enum class ListAction { IncrementFlag, SaveText, SetAndSave };
 
-template <class Body>
-int32_t guarded(TMetaFile& instance, int32_t code, const char* name, Body&& body) {
-    return instance.lastError().guard(code, name, [&] {
-        ArgumentReader arguments(instance);
-        return body(arguments);
-    });
-}
-
 bool isTextToken(const TokenRecord& token) {
     return token.kind == kStringLiteral || token.kind == kFieldReference;
 }

@@ -15,14 +15,6 @@ constexpr int32_t kGetfieldTag = 28;
 constexpr size_t kMaxFieldText = 999;
 constexpr const char* kRecordWrittenVariable = "_BUFDIRTY";
 
-template <class Body>
-int32_t guarded(TMetaFile& instance, int32_t code, const char* name, Body&& body) {
-    return instance.lastError().guard(code, name, [&] {
-        ArgumentReader arguments(instance);
-        return body(arguments);
-    });
-}
-
 // The field reference that opens getfield and putfield; `code` when the token is another.
 int32_t fieldNumberArgument(ArgumentReader& arguments, int32_t code, const char* function) {
     TokenReader& tokens = arguments.interpreter().tokens();

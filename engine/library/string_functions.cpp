@@ -24,14 +24,6 @@ constexpr int32_t kTrimBoth = 2;
 constexpr int32_t kJustifiedRight = 0;
 constexpr int32_t kJustifiedLeft = 1;
 
-template <class Body>
-int32_t guarded(TMetaFile& instance, int32_t code, const char* name, Body&& body) {
-    return instance.lastError().guard(code, name, [&] {
-        ArgumentReader arguments(instance);
-        return body(arguments);
-    });
-}
-
 size_t clampCount(int32_t count, size_t limit) {
     return count <= 0 ? 0 : std::min(static_cast<size_t>(count), limit);
 }

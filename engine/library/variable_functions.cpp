@@ -13,14 +13,6 @@ namespace {
 
 constexpr int32_t kVariableTextTag = 34;
 
-template <class Body>
-int32_t guarded(TMetaFile& instance, int32_t code, const char* name, Body&& body) {
-    return instance.lastError().guard(code, name, [&] {
-        ArgumentReader arguments(instance);
-        return body(arguments);
-    });
-}
-
 } // namespace
 
 int32_t call_setvar(TMetaFile& instance) {
