@@ -17,7 +17,7 @@ constexpr size_t kDescriptionWidth = 50;
 // "TABLE.EXT[.TAG][(COLUMN,...)]": the table is the text up to the second period, the tag
 // the text after it. The column list starts at an opening parenthesis, which also ends the
 // names before it, and runs to a closing one or the end.
-struct Specification {
+struct ChoiceTableParts {
     bool hasPeriod = false;
     std::string_view table;
     std::optional<std::string_view> tag;
@@ -30,20 +30,20 @@ std::string_view trimBlanks(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-Specification splitSpecification(std::string_view text) {
-    Specification specification;
+ChoiceTableParts splitChoiceTable(std::string_view text) {
+    ChoiceTableParts parts;
     size_t parenthesis = text.find('(');
     if (parenthesis != std::string_view::npos) {
         std::string_view list = text.substr(parenthesis + 1);
-        specification.columnList = list.substr(0, list.find(')'));
+        parts.columnList = list.substr(0, list.find(')'));
     }
     std::string_view names = text.substr(0, parenthesis);
     size_t first = names.find('.');
-    specification.hasPeriod = first != std::string_view::npos;
-    size_t second = specification.hasPeriod ? names.find('.', first + 1) : std::string_view::npos;
-    specification.table = trimBlanks(names.substr(0, second));
-    if (second != std::string_view::npos) specification.tag = trimBlanks(names.substr(second + 1));
-    return specification;
+    parts.hasPeriod = first != std::string_view::npos;
+    size_t second = parts.hasPeriod ? names.find('.', first + 1) : std::string_view::npos;
+    parts.table = trimBlanks(names.substr(0, second));
+    if (second != std::string_view::npos) parts.tag = trimBlanks(names.substr(second + 1));
+    return parts;
 }
 
 std::optional<int64_t> columnNumber(std::string_view item) {
@@ -63,7 +63,7 @@ ChoiceColumns ChoiceLists::VTi_InitChoices(std::string_view specification,
                                            std::string_view startKey) {
     return errors_.guard(436, "VTi_InitChoices", [&] {
         VTi_FreeChoices();
-        Specification parts = splitSpecification(specification.substr(0, kMaxSpecificationLength));
+        ChoiceTableParts parts = splitChoiceTable(specification.substr(0, kMaxSpecificationLength));
         if (!parts.hasPeriod) errors_.fail(902, "VTi_InitChoices");
         t_dbfFile* table = openTable(parts.table);
         if (table == nullptr) errors_.fail(904, "VTi_InitChoices");
