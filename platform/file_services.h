@@ -1,0 +1,37 @@
+// The file and folder services the desktop program needs beyond the standard library: where
+// the program lives, creating folders, a file's size and date, and the machine's processors.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vetra::platform {
+
+// The folder of the running executable, with a trailing separator.
+std::string executableFolder();
+
+// The program folder: the folder the environment variable RAVELO_HOME names (a trailing
+// separator is added when missing), else the executable's folder. An installed copy cannot
+// write beside itself, so RAVELO_HOME moves its configuration and results elsewhere.
+std::string programFolder();
+
+// The folder part of a path, with its trailing separator; empty when the path has none.
+std::string folderOf(const std::string& path);
+// The file name part of a path.
+std::string fileNameOf(const std::string& path);
+
+bool fileExists(const std::string& path);
+bool folderExists(const std::string& path);
+// Creates the folder and any missing parents; true when it exists afterwards.
+bool createFolders(const std::string& path);
+
+std::optional<std::uint64_t> fileSize(const std::string& path);
+// The file's last modification time as the user's locale writes a date and time.
+std::optional<std::string> fileModificationText(const std::string& path);
+
+unsigned processorCount();
+// The processor architecture as a number, in the manner of the platform's system information.
+unsigned processorType();
+
+} // namespace vetra::platform
