@@ -1,0 +1,60 @@
+// Fuzzes the data file inspection with arbitrary file contents. Each input is written to a file
+// of this process's own (parallel fuzzers must not share one) and inspected. An accepted file
+// must give a 3-character version and a record count that covers the file exactly once; any
+// file must give a record length within the read limit and the file.
+#include "desktop/shell/data_file_inspection.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+class InputFile {
+public:
+    InputFile()
+        : path_((std::filesystem::temp_directory_path() /
+                 ("data_file_inspection_fuzz." + std::to_string(::getpid())))
+                    .string()) {}
+    ~InputFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    const std::string& write(const uint8_t* data, size_t size) const {
+        std::ofstream(path_, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        return path_;
+    }
+
+private:
+    std::string path_;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const InputFile file;
+    vetra::desktop::DataFileInfo info;
+    const int result = vetra::desktop::inspectDataFile(file.write(data, size), info);
+
+    const auto fileSize = static_cast<int64_t>(size);
+    if (info.fileSize != size) __builtin_trap();
+    if (info.recordLength < 0 || info.recordLength > 199999 || info.recordLength > fileSize)
+        __builtin_trap();
+    if (result == 0) {
+        if (info.naaccrVersion.size() != 3 || !info.errorText.empty()) __builtin_trap();
+        if (info.recordCount < 1) __builtin_trap();
+        if (info.recordCount * info.recordLength < fileSize ||
+            (info.recordCount - 1) * info.recordLength >= fileSize)
+            __builtin_trap();
+    } else if (result != -1 || info.errorText.empty() || !info.naaccrVersion.empty()) {
+        __builtin_trap();
+    }
+    return 0;
+}
