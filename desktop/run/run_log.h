@@ -1,0 +1,42 @@
+// The run log run_log.txt in the reports folder: started afresh when the program starts, and
+// given a header by every run.
+#pragma once
+
+#include "desktop/shell/edit_option_grid.h"
+
+#include <string>
+#include <vector>
+
+namespace vetra::desktop {
+
+struct RunLogStart {
+    std::string programVersion;
+    std::string compiledDate; // the program's build date and time
+    std::string compiledTime;
+    std::string engineVersion;
+    unsigned processors = 0;
+    unsigned processorType = 0;
+};
+
+// What a run's header shows, as the "Select File and Run" tab shows it.
+struct RunLogHeader {
+    int runNumber = 0; // counted from 1 since the program started
+    std::string metafile;
+    std::string recordLayout;
+    std::string editSets;
+    std::string dataFile;
+    std::string recordType;
+    std::string recordVersion;
+    std::string fileSize;
+    std::string recordCount;
+    std::string recordLength;
+    int globalOptions = 0;
+    const std::vector<EditOptionRow>* gridRows = nullptr;
+};
+
+// Creates the log empty with the program's lines; false when it cannot be created.
+bool createRunLog(const std::string& path, const RunLogStart& start);
+// Appends a run's header; false when the log cannot be opened.
+bool appendRunHeader(const std::string& path, const RunLogHeader& header);
+
+} // namespace vetra::desktop

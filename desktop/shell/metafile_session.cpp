@@ -1,0 +1,33 @@
+#include "desktop/shell/metafile_session.h"
+
+#include "platform/file_services.h"
+
+namespace vetra::desktop {
+
+bool MetafileSession::open(const std::string& metafilePath) {
+    close();
+    if (metafilePath.empty()) return false;
+    if (!platform::fileExists(metafilePath)) {
+        messages_.show(metafilePath, "The Metafile Requested Was Not Found");
+        return false;
+    }
+    char version[32] = "";
+    std::int32_t id = -1;
+    const std::int32_t status =
+        engine_.api().VTx_Init(&id, metafilePath.c_str(), version, 0, nullptr);
+    if (status != 0) {
+        ShowError(engine_, messages_, status, "VTx_Init", "Unit1", __LINE__);
+        return false;
+    }
+    mfID_ = id;
+    return true;
+}
+
+void MetafileSession::close() {
+    if (mfID_ == -1) return;
+    const std::int32_t status = engine_.api().VTx_Exit(mfID_);
+    if (status != 0) ShowError(engine_, messages_, status, "VTx_Exit", "Unit1", __LINE__);
+    mfID_ = -1;
+}
+
+} // namespace vetra::desktop
