@@ -1,0 +1,221 @@
+#include "loaddata.h"
+
+#include "platform/file_services.h"
+#include "platform/profile_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+namespace vetra::desktop {
+
+using platform::ProfileFile;
+
+namespace {
+
+// A whole number with optional blanks around it and an optional sign, as the platform's
+// integer conversion accepts it.
+std::optional<int> wholeNumber(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// An empty value counts as missing, in both configuration files.
+std::string valueOr(const ProfileFile& file, std::string_view section, std::string_view key,
+                    const std::string& fallback) {
+    std::string value = file.readString(section, key);
+    return value.empty() ? fallback : value;
+}
+
+// A tab is shown only for the value 11, which is also the default.
+bool tabHidden(const ProfileFile& master, std::string_view key) {
+    const std::string value = master.readString("Disallow", key);
+    return !value.empty() && wholeNumber(value) != 11;
+}
+
+bool folderReady(const std::string& folder) {
+    return platform::folderExists(folder) || platform::createFolders(folder);
+}
+
+std::string folderProblemText(const std::string& masterPath) {
+    return "The folder named above could not be found or created.  It is either named in the "
+           "master configuration file or it was supplied by this program as a default.  The "
+           "program will exit now.  Please modify the master configuration file, " +
+           masterPath + ", to refer only to folders that are accessible by this program.";
+}
+
+// The options are "1" or "0"; anything that is not a number keeps the default.
+bool option(const ProfileFile& file, std::string_view key, bool fallback) {
+    const auto value = wholeNumber(file.readString("Metafiles", key));
+    return value ? *value != 0 : fallback;
+}
+
+// [EditOptions] is scanned as plain text rather than through the profile functions, because
+// edit names may contain '=': each line is split at its last '='.
+std::vector<EditOptionEntry> scanEditOptions(const std::vector<std::string>& lines) {
+    std::vector<EditOptionEntry> entries;
+    auto line = std::find(lines.begin(), lines.end(), "[EditOptions]");
+    if (line == lines.end()) return entries;
+    for (++line; line != lines.end() && !line->starts_with('['); ++line) {
+        const auto equals = line->rfind('=');
+        if (equals != std::string::npos)
+            entries.emplace_back(line->substr(0, equals), line->substr(equals + 1));
+    }
+    return entries;
+}
+
+// Writes the folder of `path` under [Path] `key`, when the path has one.
+void writeFolder(ProfileFile& master, std::string_view key, const std::string& path) {
+    const std::string folder = platform::folderOf(path);
+    if (!folder.empty()) master.writeString("Path", key, folder);
+}
+
+// Keys of numbered sections: only the values are read back, in file order.
+std::vector<std::pair<std::string, std::string>> numbered(const std::string& keyPrefix,
+                                                          const std::vector<std::string>& values) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        entries.emplace_back(keyPrefix + std::to_string(i + 1), values[i]);
+    return entries;
+}
+
+void writeMetafileKeys(ProfileFile& file, const SessionSettings& settings) {
+    const RunConfiguration& choices = settings.configuration;
+    file.writeString("Metafiles", "Metafile", platform::fileNameOf(settings.metafilePath));
+    file.writeString("Metafiles", "SkipEmpty", choices.skipEmpty ? "1" : "0");
+    file.writeString("Metafiles", "SkipFailed", choices.skipFailed ? "1" : "0");
+    file.writeString("Metafiles", "SuppressWarnings", choices.suppressWarnings ? "1" : "0");
+}
+
+void rewriteLists(ProfileFile& file, const RunConfiguration& choices) {
+    file.rewriteSection("RecordLayouts", numbered("RecordLayout", choices.layouts));
+    file.rewriteSection("EditSets", numbered("EditSet", choices.editSets));
+    file.rewriteSection("EditOptions", choices.editOptions); // entries without a name are skipped
+    file.rewriteSection("FieldsSelected", numbered("Field", choices.fieldsSelected));
+    file.rewriteSection("FieldsSort", numbered("Field", choices.fieldsSort));
+}
+
+std::string saveQuestion(const std::string& configurationPath) {
+    return "The current configuration, stored in\n" + configurationPath +
+           "\nhas changed.  Do you want to save your changes?";
+}
+
+} // namespace
+
+std::string masterConfigurationPath(const std::string& programFolder) {
+    return programFolder + "ravelo.ini";
+}
+
+int readMasterConfiguration(const std::string& masterPath, const std::string& programFolder,
+                            const std::string& programVersion, platform::MessageBoxes& boxes,
+                            MasterConfiguration& master) {
+    const ProfileFile file(masterPath);
+    master.caption = "Ravelo  (" + programVersion + ") " + file.readString("Identity", "caption");
+    master.reportTabHidden = tabHidden(file, "report");
+    master.metafileTabHidden = tabHidden(file, "metafile");
+    master.advancedTabHidden = tabHidden(file, "advanced");
+
+    master.resultsFolder = programFolder + "query/";
+    master.reportsFolder = valueOr(file, "Path", "Report", programFolder + "reports/");
+    master.metafileFolder = valueOr(file, "Path", "Metafile", programFolder + "metafiles/");
+    master.dataFolder = valueOr(file, "Path", "Datafile", programFolder + "data/");
+    master.configFolder = valueOr(file, "Path", "Config", programFolder + "config/");
+
+    std::string failed;
+    for (const std::string* folder :
+         {&master.resultsFolder, &master.reportsFolder, &master.metafileFolder, &master.dataFolder,
+          &master.configFolder})
+        if (!folderReady(*folder)) failed += " " + *folder;
+    if (!failed.empty()) {
+        boxes.show(folderProblemText(masterPath), "Problem with folder" + failed);
+        return -1;
+    }
+
+    master.currentConfigurationPath =
+        master.configFolder + valueOr(file, "Config", "current", "runtime.ini");
+    master.reportFileName =
+        master.reportsFolder + valueOr(file, "Report", "Filename", "Ravelo.rpt");
+    master.reportTitle = valueOr(file, "Report", "Title1", "Ravelo Report");
+    master.reportSubtitle = file.readString("Report", "Title2");
+    return 0;
+}
+
+RunConfiguration loadConfiguration(const std::string& path) {
+    const ProfileFile file(path);
+    RunConfiguration configuration;
+    configuration.layoutVersion = file.readString("Layout", "Version");
+    configuration.metafileName = file.readString("Metafiles", "Metafile");
+    configuration.skipEmpty = option(file, "SkipEmpty", false);
+    configuration.skipFailed = option(file, "SkipFailed", true);
+    configuration.suppressWarnings = option(file, "SuppressWarnings", true);
+    configuration.layouts = file.sectionValues("RecordLayouts");
+    configuration.fieldsSelected = file.sectionValues("FieldsSelected");
+    configuration.fieldsSort = file.sectionValues("FieldsSort");
+    configuration.editSets = file.sectionValues("EditSets");
+    configuration.editOptions = scanEditOptions(file.lines());
+    return configuration;
+}
+
+bool saveOnClosing(const std::string& masterPath, const SessionSettings& settings,
+                   platform::MessageBoxes& boxes) {
+    ProfileFile master(masterPath);
+    writeFolder(master, "Datafile", settings.dataFileName);
+    writeFolder(master, "Config", settings.currentConfigurationPath);
+    writeFolder(master, "Report", settings.reportFileName);
+    master.writeString("Config", "Current",
+                       platform::fileNameOf(settings.currentConfigurationPath));
+    // The title and the report file's name go under the keys start-up reads, so they survive.
+    master.writeString("Report", "Title1", settings.reportTitle);
+    master.writeString("Report", "Filename", platform::fileNameOf(settings.reportFileName));
+    master.writeString("Report", "Title2", settings.reportSubtitle);
+
+    bool configurationWritten = true;
+    if (settings.configurationChanged &&
+        boxes.show(saveQuestion(settings.currentConfigurationPath), "Save Changes?",
+                   platform::MessageButtons::YesNo) == platform::MessageAnswer::Yes) {
+        writeFolder(master, "Metafile", settings.metafilePath);
+        ProfileFile configuration(settings.currentConfigurationPath);
+        configuration.eraseSection("Metafiles");
+        writeMetafileKeys(configuration, settings);
+        rewriteLists(configuration, settings.configuration);
+        configurationWritten = configuration.save();
+    }
+    const bool masterWritten = master.save();
+    return masterWritten && configurationWritten;
+}
+
+bool saveConfigurationAs(const std::string& masterPath, const std::string& chosenPath,
+                         SessionSettings& settings, platform::MessageBoxes& boxes) {
+    if (chosenPath.empty()) {
+        boxes.show("Did not save configuration", "INFO");
+        return false;
+    }
+    ProfileFile master(masterPath);
+    writeFolder(master, "Metafile", settings.metafilePath);
+    const bool masterWritten = master.save();
+
+    ProfileFile configuration(chosenPath);
+    configuration.writeString("Layout", "Version", settings.configuration.layoutVersion);
+    writeMetafileKeys(configuration, settings);
+    rewriteLists(configuration, settings.configuration);
+    // A file that could not be written does not become current, so closing still offers to
+    // save the changes.
+    if (!configuration.save()) return false;
+    settings.configurationChanged = false;
+    settings.currentConfigurationPath = chosenPath;
+    return masterWritten;
+}
+
+std::optional<int> editOptionCode(const std::string& codeText) {
+    return wholeNumber(codeText);
+}
+
+} // namespace vetra::desktop
