@@ -52,10 +52,14 @@ int ResultsDatabase::createFresh(const std::string& folder) {
 
 int ResultsDatabase::createSchema(const std::string& path) {
     int status = sqlite3_open(path.c_str(), &database_);
+    // One transaction for the schema: one sync of the new file instead of eight.
+    if (status == SQLITE_OK) status = beginTransaction();
     for (const char* statement : kSchema) {
         if (status != SQLITE_OK) break;
         status = execute(sqlite3_mprintf("%s", statement));
     }
+    if (status == SQLITE_OK) status = endTransaction();
+    inTransaction_ = false;
     if (status != SQLITE_OK && database_ != nullptr && errorText_.empty())
         errorText_ = sqlite3_errmsg(database_);
     sqlite3_close(database_);

@@ -330,11 +330,14 @@ int RunDriver::writeRunRecord(RunRecord& record) {
     record.storedMessages = counters_.messageNumber;
     record.halted = halt_;
     record.countsOnlyAfterLimit = limitPassed_;
+    // The run record's rows share one transaction, so they reach the disk together.
+    if (database_.beginTransaction() != 0) return reportInsertFailure(__LINE__);
     if (writeRunRecordHead(database_, record) != 0) return reportInsertFailure(__LINE__);
     char version[12] = "";
     if (auto status = engine_.api().VTx_GetVersion(version, sizeof version); status != 0)
         return fail(status, "pVTx_GetVersion", __LINE__);
     if (writeRunRecordTail(database_, record, version) != 0) return reportInsertFailure(__LINE__);
+    if (database_.endTransaction() != 0) return reportInsertFailure(__LINE__);
     database_.close();
     return 0;
 }

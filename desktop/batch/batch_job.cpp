@@ -1,0 +1,201 @@
+#include "desktop/batch/batch_job.h"
+
+#include "desktop/batch/console_layers.h"
+#include "desktop/run/Ravengine.h"
+#include "desktop/shell/Ravfilecheck.h"
+#include "desktop/shell/data_file_inspection.h"
+#include "desktop/shell/initialize.h"
+#include "desktop/shell/loaddata.h"
+#include "desktop/shell/metafile_session.h"
+#include "desktop/shell/program_version.h"
+#include "desktop/shell/run_edits.h"
+#include "platform/file_services.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace vetra::desktop::batch {
+
+namespace {
+
+ExitStatus stopWith(ExitStatus status, const std::string& message) {
+    std::fprintf(stderr, "ravelo-batch: %s\n", message.c_str());
+    return status;
+}
+
+ExitStatus inputError(const std::string& message) {
+    return stopWith(kUsageOrInputError, message);
+}
+
+std::string joined(const std::vector<std::string>& names, const char* separator) {
+    std::string text;
+    for (const auto& name : names) text += (text.empty() ? "" : separator) + name;
+    return text;
+}
+
+int globalOptionsOf(const RunConfiguration& configuration, const BatchOptions& options) {
+    const bool skipEmpty = options.skipEmpty.value_or(configuration.skipEmpty);
+    const bool skipFailed = options.skipFailed.value_or(configuration.skipFailed);
+    const bool suppress = options.suppressWarnings.value_or(configuration.suppressWarnings);
+    return (skipEmpty ? 1 : 0) | (skipFailed ? 2 : 0) | (suppress ? 128 : 0);
+}
+
+// What the listing of the metafile gives the run, every name checked against it.
+struct ListedChoices {
+    LayoutFields fields;
+    int largestRecordLength = 0;
+    EditOptionGrid grid;
+};
+
+std::optional<std::string> checkedListing(const RAVengine& engine,
+                                          platform::MessageBoxes& messages,
+                                          const std::string& metafile, const std::string& layout,
+                                          const std::vector<std::string>& editSets,
+                                          ListedChoices& listed) {
+    MetafileSession session(engine, messages);
+    if (!session.open(metafile)) return "the metafile " + metafile + " cannot be opened";
+    MetafileListing listing(engine, messages, session.mfID());
+    const LayoutListing layouts = listing.layouts();
+    if (std::find(layouts.names.begin(), layouts.names.end(), layout) == layouts.names.end())
+        return "the metafile has no record layout '" + layout + "'; it has: " +
+               joined(layouts.names, ", ");
+    const auto sets = listing.editSets();
+    for (const auto& set : editSets)
+        if (std::find(sets.begin(), sets.end(), set) == sets.end())
+            return "the metafile has no edit set '" + set + "'; it has: " + joined(sets, ", ");
+    listed.largestRecordLength = layouts.largestRecordLength;
+    listed.fields = listing.layoutFields(layout, layouts.largestRecordLength);
+    listed.grid.rebuild(listing.editNames(editSets));
+    return std::nullopt;
+}
+
+void printSummary(const RunDriver& driver, const std::string& resultsFolder) {
+    const RunCounters& counters = driver.counters();
+    std::printf("Records checked:          %lld\n", static_cast<long long>(counters.recordsRead));
+    std::printf("Records with exceptions:  %lld\n",
+                static_cast<long long>(counters.exceptionRecords));
+    std::printf("Messages reported:        %lld\n",
+                static_cast<long long>(counters.messagesReported));
+    std::printf("Messages stored:          %lld\n", static_cast<long long>(counters.messageNumber));
+    if (driver.haltRequested() || driver.messageLimitPassed())
+        std::printf("Note: more than %lld messages; the rest of the run kept counts only\n",
+                    static_cast<long long>(RunDriver::kDetailMessageLimit));
+    std::printf("Results database:         %serrors.db\n", resultsFolder.c_str());
+    std::printf("Summary file:             %ssummary.txt\n", resultsFolder.c_str());
+}
+
+} // namespace
+
+ExitStatus runBatchJob(const BatchOptions& options) {
+    ConsoleMessageBoxes console;
+    platform::MessageBoxes& messages = console;
+    const std::string programFolder = platform::programFolder();
+    MasterConfiguration master;
+    if (readMasterConfiguration(masterConfigurationPath(programFolder), programFolder,
+                                kProgramVersion, messages, master) != 0)
+        return kUsageOrInputError;
+
+    RAVfilecheck fileCheck;
+    RAVengine engine;
+    if (!engine.loaded())
+        return stopWith(kEngineOrDatabaseFailure,
+                        "Can't load Vetra (" + engine.loadError() + ")");
+    if (!fileCheck.loaded()) return stopWith(kEngineOrDatabaseFailure, "Can't load kznaaccr.dll");
+    if (!engine.missingEntryPoints().empty())
+        return stopWith(kEngineOrDatabaseFailure,
+                        "the engine library lacks " + engine.missingEntryPoints().front());
+
+    const std::string configPath = options.configFile.value_or(master.currentConfigurationPath);
+    if (options.configFile && !platform::fileExists(configPath))
+        return inputError("the configuration file " + configPath + " does not exist");
+    const RunConfiguration configuration = loadConfiguration(configPath);
+
+    RunRequest request;
+    request.settings.metafilePath = options.metafile.value_or(
+        configuration.metafileName.empty() ? std::string()
+                                           : master.metafileFolder + configuration.metafileName);
+    if (request.settings.metafilePath.empty())
+        return inputError("no metafile given: use --metafile PATH or a configuration file");
+    if (!platform::fileExists(request.settings.metafilePath))
+        return inputError("the metafile " + request.settings.metafilePath + " does not exist");
+    request.layoutName = options.layout.value_or(
+        configuration.layouts.empty() ? std::string() : configuration.layouts.front());
+    if (request.layoutName.empty())
+        return inputError("no record layout given: use --layout NAME or a configuration file");
+    request.editSets = options.editSets.empty() ? configuration.editSets : options.editSets;
+    if (request.editSets.empty())
+        return inputError("no edit set given: use --edit-set NAME or a configuration file");
+
+    DataFileInfo data;
+    if (!platform::fileExists(options.dataFile))
+        return inputError("Datafile does not exist.: " + options.dataFile);
+    if (inspectDataFile(options.dataFile, data) != 0)
+        return inputError(data.errorText + ": " + options.dataFile);
+
+    ListedChoices listed;
+    if (auto problem = checkedListing(engine, messages, request.settings.metafilePath,
+                                      request.layoutName, request.editSets, listed))
+        return inputError(*problem);
+    listed.grid.apply(configuration.editOptions);
+
+    auto& settings = request.settings;
+    settings.dataFilePath = options.dataFile;
+    settings.recordLength = data.recordLength;
+    settings.recordCount = data.recordCount;
+    settings.firstRecord = options.firstRecord.value_or(1);
+    if (settings.firstRecord > data.recordCount)
+        return inputError("the first record " + std::to_string(settings.firstRecord) +
+                          " lies past the last record of the file, " +
+                          std::to_string(data.recordCount));
+    settings.recordsToEdit =
+        options.recordCount.value_or(data.recordCount - settings.firstRecord + 1);
+    if (settings.firstRecord + settings.recordsToEdit - 1 > data.recordCount)
+        return inputError("the range of " + std::to_string(settings.recordsToEdit) +
+                          " records from record " + std::to_string(settings.firstRecord) +
+                          " reaches past the last record of the file, " +
+                          std::to_string(data.recordCount));
+    settings.globalOptions = globalOptionsOf(configuration, options);
+    settings.editOptions = configuration.editOptions;
+    settings.identificationFields = options.identificationFields.empty()
+                                        ? configuration.fieldsSelected
+                                        : options.identificationFields;
+    settings.layoutFields = listed.fields.fields;
+    settings.layoutRecordLength = listed.fields.recordLength;
+    settings.resultsFolder = options.resultsFolder.value_or(master.resultsFolder);
+    if (settings.resultsFolder.back() != '/') settings.resultsFolder += '/';
+    if (!platform::createFolders(settings.resultsFolder))
+        return inputError("the results folder " + settings.resultsFolder + " cannot be created");
+    settings.recordLayout = request.layoutName;
+    settings.programVersion = kProgramVersion;
+    request.largestRecordLength = listed.largestRecordLength;
+    request.countsOnly = options.countsOnly;
+
+    request.runLogPath = master.reportsFolder + "run_log.txt";
+    if (!createRunLog(request.runLogPath,
+                      {kProgramVersion, kBuildDate, kBuildTime, engine.versionText(),
+                       platform::processorCount(), platform::processorType()}))
+        messages.show(request.runLogPath, "Unable to open log file in TForm1()");
+    auto& log = request.logHeader;
+    log.runNumber = 1;
+    log.metafile = settings.metafilePath;
+    log.recordLayout = request.layoutName;
+    log.editSets = joined(request.editSets, " + ");
+    log.dataFile = settings.dataFilePath;
+    log.recordType = std::string(1, data.recordType);
+    log.recordVersion = data.naaccrVersion;
+    log.fileSize = std::to_string(data.fileSize);
+    log.recordCount = std::to_string(data.recordCount);
+    log.recordLength = std::to_string(data.recordLength);
+    log.globalOptions = settings.globalOptions;
+    log.gridRows = &listed.grid.rows();
+
+    ConsoleProgress progress;
+    RunDriver driver(engine, messages, progress);
+    const RunOutcome outcome = RunEdits(engine, messages, driver, request);
+    progress.finish();
+    if (outcome != RunOutcome::Completed) return kEngineOrDatabaseFailure;
+    printSummary(driver, settings.resultsFolder);
+    return driver.counters().exceptionRecords == 0 ? kNoRecordFailed : kSomeRecordsFailed;
+}
+
+} // namespace vetra::desktop::batch

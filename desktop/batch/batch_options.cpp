@@ -1,0 +1,121 @@
+#include "desktop/batch/batch_options.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace vetra::desktop::batch {
+
+const char* const kBatchUsage =
+    R"(Usage: ravelo-batch [OPTION]... --data FILE
+
+Checks the records of a NAACCR data file against the edit sets of a metafile, as the desktop
+program's "Run VETRA" does, and writes the results database errors.db, summary.txt and the run
+log. A configuration file gives the defaults; the options below override it.
+
+  --config FILE             configuration file (default: the current configuration named in
+                            the master configuration file ravelo.ini)
+  --metafile PATH           metafile (default: the configuration's metafile in the metafile
+                            folder)
+  --layout NAME             record layout (default: the configuration's)
+  --edit-set NAME           edit set to run; repeat for several (default: the configuration's)
+  --data FILE               NAACCR fixed-width data file (required)
+  --first N                 first record to check, counted from 1 (default 1)
+  --count N                 number of records to check (default: to the end of the file)
+  --skip-empty              skip edits whose fields are all empty
+  --skip-failed, --no-skip-failed
+                            skip edits whose fields failed an earlier edit (default: on)
+  --suppress-warnings, --no-suppress-warnings
+                            report no warnings (default: on)
+  --id-field NAME           field that identifies a record in reports; repeat, at most 10
+  --counts-only             keep only the counts, no failure details
+  --results DIR             folder for errors.db and summary.txt (default: the program
+                            folder's query/ folder)
+  --help                    show this help and exit
+  --version                 show the version and exit
+
+The program folder is the folder of the executable, or the folder the environment variable
+RAVELO_HOME names. Progress goes to standard error; a short summary to standard output.
+
+Exit status: 0 when no record failed, 1 when some did, 2 for a usage or input error,
+3 for an engine or database failure.
+)";
+
+namespace {
+
+bool parseCount(std::string_view text, std::int64_t& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+} // namespace
+
+std::optional<BatchOptions> parseBatchOptions(int argc, const char* const* argv,
+                                              std::string& error) {
+    BatchOptions options;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        const auto value = [&]() -> const char* {
+            if (i + 1 >= argc) {
+                error = "option " + std::string(argument) + " needs a value";
+                return nullptr;
+            }
+            return argv[++i];
+        };
+        const auto number = [&](std::optional<std::int64_t>& target) {
+            const char* text = value();
+            if (text == nullptr) return false;
+            std::int64_t parsed = 0;
+            if (!parseCount(text, parsed) || parsed < 1) {
+                error = "option " + std::string(argument) + " needs a whole number of at least " +
+                        "1, not '" + text + "'";
+                return false;
+            }
+            target = parsed;
+            return true;
+        };
+        const auto text = [&](auto& target) {
+            const char* given = value();
+            if (given == nullptr) return false;
+            if constexpr (requires { target.push_back(given); })
+                target.push_back(given);
+            else
+                target = given;
+            return true;
+        };
+        bool ok = true;
+        if (argument == "--help" || argument == "-h") options.help = true;
+        else if (argument == "--version") options.version = true;
+        else if (argument == "--config") ok = text(options.configFile);
+        else if (argument == "--metafile") ok = text(options.metafile);
+        else if (argument == "--layout") ok = text(options.layout);
+        else if (argument == "--edit-set") ok = text(options.editSets);
+        else if (argument == "--data") ok = text(options.dataFile);
+        else if (argument == "--first") ok = number(options.firstRecord);
+        else if (argument == "--count") ok = number(options.recordCount);
+        else if (argument == "--skip-empty") options.skipEmpty = true;
+        else if (argument == "--skip-failed") options.skipFailed = true;
+        else if (argument == "--no-skip-failed") options.skipFailed = false;
+        else if (argument == "--suppress-warnings") options.suppressWarnings = true;
+        else if (argument == "--no-suppress-warnings") options.suppressWarnings = false;
+        else if (argument == "--id-field") ok = text(options.identificationFields);
+        else if (argument == "--counts-only") options.countsOnly = true;
+        else if (argument == "--results") ok = text(options.resultsFolder);
+        else {
+            error = "unknown option '" + std::string(argument) + "'";
+            ok = false;
+        }
+        if (!ok) return std::nullopt;
+    }
+    if (options.help || options.version) return options;
+    if (options.dataFile.empty()) {
+        error = "no data file given: use --data FILE";
+        return std::nullopt;
+    }
+    if (options.identificationFields.size() > 10) {
+        error = "at most 10 identification fields can be given";
+        return std::nullopt;
+    }
+    return options;
+}
+
+} // namespace vetra::desktop::batch

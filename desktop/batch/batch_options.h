@@ -1,0 +1,36 @@
+// The batch command's arguments: each one overrides what the configuration file gives.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vetra::desktop::batch {
+
+struct BatchOptions {
+    std::optional<std::string> configFile;
+    std::optional<std::string> metafile;
+    std::optional<std::string> layout;
+    std::vector<std::string> editSets;
+    std::string dataFile;
+    std::optional<std::int64_t> firstRecord;
+    std::optional<std::int64_t> recordCount;
+    std::optional<bool> skipEmpty;
+    std::optional<bool> skipFailed;
+    std::optional<bool> suppressWarnings;
+    std::vector<std::string> identificationFields;
+    bool countsOnly = false;
+    std::optional<std::string> resultsFolder;
+    bool help = false;
+    bool version = false;
+};
+
+// Parses the arguments after the program name; on a usage error returns nothing and sets
+// `error` to a message naming the problem.
+std::optional<BatchOptions> parseBatchOptions(int argc, const char* const* argv,
+                                              std::string& error);
+
+extern const char* const kBatchUsage;
+
+} // namespace vetra::desktop::batch
