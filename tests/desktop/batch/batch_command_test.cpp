@@ -1,0 +1,161 @@
+// ravelo-batch run as a user runs it: its exit status, its messages and the files it leaves,
+// on the sample metafile and generated NAACCR data.
+#include "tests/support/scratch_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+using vetra::testing::ScratchDirectory;
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string quoted(const std::string& text) { return "'" + text + "'"; }
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class BatchCommand : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        data_ = new ScratchDirectory;
+        const auto command = std::string(NAACCR_GENERATE) + " --records 120 --seed 7 -o " +
+                             quoted((data_->path() / "sample.txt").string()) + " > /dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+    static void TearDownTestSuite() { delete data_; }
+
+    // Runs the batch command with the program folder in the test's own scratch folder.
+    Outcome run(const std::string& arguments) {
+        const auto out = home_.path() / "stdout.txt";
+        const auto err = home_.path() / "stderr.txt";
+        const std::string command = "RAVELO_HOME=" + quoted(home_.path().string()) + " " +
+                                    RAVELO_BATCH + " " + arguments + " > " +
+                                    quoted(out.string()) + " 2> " + quoted(err.string());
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+    }
+
+    static std::string sampleData() { return quoted((data_->path() / "sample.txt").string()); }
+    static std::string sampleRun() {
+        return std::string("--metafile ") + SAMPLE_METAFILE +
+               " --layout 'NAACCR 18 Incidence' --edit-set 'Incidence Core Edits'"
+               " --edit-set 'Incidence Date Edits'";
+    }
+
+    static ScratchDirectory* data_;
+    ScratchDirectory home_;
+};
+
+ScratchDirectory* BatchCommand::data_ = nullptr;
+
+TEST_F(BatchCommand, HelpAndUsageErrors) {
+    const Outcome help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--data FILE"), std::string::npos);
+    EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+
+    const Outcome noData = run(sampleRun());
+    EXPECT_EQ(noData.status, 2);
+    EXPECT_NE(noData.err.find("no data file given"), std::string::npos);
+
+    const Outcome unknown = run("--data x --frobnicate");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("unknown option '--frobnicate'"), std::string::npos);
+
+    const Outcome badCount = run(sampleRun() + " --data x --count zero");
+    EXPECT_EQ(badCount.status, 2);
+    EXPECT_NE(badCount.err.find("'zero'"), std::string::npos);
+}
+
+TEST_F(BatchCommand, InputErrorsNameTheProblem) {
+    const Outcome missing = run(sampleRun() + " --data /nonexistent/data.txt");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("Datafile does not exist."), std::string::npos);
+
+    const std::string shortFile = quoted(home_.write("short.txt", "I         18\n").string());
+    const Outcome tooShort = run(sampleRun() + " --data " + shortFile);
+    EXPECT_EQ(tooShort.status, 2);
+    EXPECT_NE(tooShort.err.find("Datafile too short to contain version number."),
+              std::string::npos);
+
+    const Outcome layout = run(std::string("--metafile ") + SAMPLE_METAFILE +
+                               " --layout 'No Such Layout' --edit-set 'Incidence Core Edits'"
+                               " --data " + sampleData());
+    EXPECT_EQ(layout.status, 2);
+    EXPECT_NE(layout.err.find("no record layout 'No Such Layout'; it has: NAACCR 18 Incidence"),
+              std::string::npos);
+
+    const Outcome set = run(std::string("--metafile ") + SAMPLE_METAFILE +
+                            " --layout 'NAACCR 18 Incidence' --edit-set 'No Such Set' --data " +
+                            sampleData());
+    EXPECT_EQ(set.status, 2);
+    EXPECT_NE(set.err.find("no edit set 'No Such Set'"), std::string::npos);
+
+    const Outcome pastEnd = run(sampleRun() + " --first 121 --data " + sampleData());
+    EXPECT_EQ(pastEnd.status, 2);
+    EXPECT_NE(pastEnd.err.find("past the last record of the file, 120"), std::string::npos);
+
+    const Outcome noMetafile = run("--data " + sampleData());
+    EXPECT_EQ(noMetafile.status, 2);
+    EXPECT_NE(noMetafile.err.find("no metafile given"), std::string::npos);
+}
+
+TEST_F(BatchCommand, RunWritesResultsAndExitsByOutcome) {
+    const Outcome outcome = run(sampleRun() + " --id-field 'Patient ID Number' --data " +
+                                sampleData());
+    ASSERT_TRUE(outcome.status == 0 || outcome.status == 1) << outcome.err;
+    EXPECT_NE(outcome.out.find("Records checked:          120"), std::string::npos);
+    const bool someFailed = outcome.out.find("Records with exceptions:  0\n") == std::string::npos;
+    EXPECT_EQ(outcome.status, someFailed ? 1 : 0);
+
+    const auto query = home_.path() / "query";
+    EXPECT_TRUE(std::filesystem::exists(query / "errors.db"));
+    const std::string summary = readFile(query / "summary.txt");
+    EXPECT_NE(summary.find(",Record Type (NAACCR)\n"), std::string::npos);
+    const std::string log = readFile(home_.path() / "reports" / "run_log.txt");
+    EXPECT_EQ(log.rfind("Ravelo 1.2.8\n", 0), 0u);
+    EXPECT_NE(log.find("----- Run 1 -----\n"), std::string::npos);
+    EXPECT_NE(log.find("Incidence Core Edits + Incidence Date Edits\n"), std::string::npos);
+    EXPECT_NE(log.find("Global Option: Skip Failed Suppress Warnings\n"), std::string::npos);
+
+    const Outcome again = run(sampleRun() + " --first 3 --count 1 --results " +
+                              quoted((home_.path() / "elsewhere").string()) + " --data " +
+                              sampleData());
+    EXPECT_NE(again.out.find("Records checked:          1\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(home_.path() / "elsewhere" / "errors.db"));
+    EXPECT_FALSE(std::filesystem::exists(query / "errors_1st_prev.db"));
+}
+
+TEST_F(BatchCommand, ConfigurationFileGivesTheDefaults) {
+    std::filesystem::create_directories(home_.path() / "metafiles");
+    std::filesystem::copy_file(SAMPLE_METAFILE, home_.path() / "metafiles" / "naaccr18.rmf");
+    const Outcome outcome = run(std::string("--config ") + SAMPLE_CONFIGURATION +
+                                " --counts-only --count 30 --data " + sampleData());
+    ASSERT_TRUE(outcome.status == 0 || outcome.status == 1) << outcome.err;
+    EXPECT_NE(outcome.out.find("Records checked:          30\n"), std::string::npos);
+    const std::string log = readFile(home_.path() / "reports" / "run_log.txt");
+    EXPECT_NE(log.find("VT_SKIPEMPTY: Age at Diagnosis (NAACCR)\n"), std::string::npos);
+    EXPECT_NE(log.find("VT_SKIPEMPTY and VT_SKIPFAIL: Census Tract 2000 (NAACCR)\n"),
+              std::string::npos);
+
+    const Outcome missing = run("--config /nonexistent.ini --data " + sampleData());
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("/nonexistent.ini does not exist"), std::string::npos);
+}
+
+} // namespace
