@@ -1,0 +1,166 @@
+// The whole batch run against the engine alone, side by side in one process on one data file:
+//   floor        reading each record and VTx_UpdateRecord
+//   engine loop  the floor plus VTx_ClearAllFlags and VTx_RunBatch of every edit set
+//   whole run    the desktop program's run: options, results database, summary, run record
+// Prints records per second and the ratios, and the run's peak memory over two range sizes
+// (a run's memory must not grow with its number of records).
+#include "desktop/run/Ravengine.h"
+#include "desktop/shell/data_file_inspection.h"
+#include "desktop/shell/initialize.h"
+#include "desktop/shell/metafile_session.h"
+#include "desktop/shell/run_edits.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace vetra::desktop;
+using Clock = std::chrono::steady_clock;
+
+class SilentBoxes : public vetra::platform::MessageBoxes {
+public:
+    vetra::platform::MessageAnswer show(const std::string& text, const std::string& caption,
+                                        vetra::platform::MessageButtons) override {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        return vetra::platform::MessageAnswer::Ok;
+    }
+};
+
+class NoProgress : public RunProgress {
+public:
+    void start(std::int64_t) override {}
+    void advance(std::int64_t) override {}
+    void showCounters(std::int64_t, const RunCounters&) override {}
+    void processPendingEvents() override {}
+};
+
+struct Setup {
+    std::string metafile, layout, data;
+    std::vector<std::string> sets;
+    DataFileInfo info;
+};
+
+// Seconds for the floor (runSets false) or the engine loop (runSets true).
+double engineLoop(const RAVengine& engine, const Setup& setup, bool runSets) {
+    SilentBoxes boxes;
+    MetafileSession session(engine, boxes);
+    session.open(setup.metafile);
+    const auto& api = engine.api();
+    const std::int32_t id = session.mfID();
+    std::int32_t record = 0, status = 0, messages = 0;
+    api.VTx_AllocRecord(id, static_cast<std::int32_t>(setup.info.recordLength) + 10, &record);
+    api.VTx_InitRecordLayout(id, record, setup.layout.c_str());
+    std::vector<std::int32_t> handles(setup.sets.size());
+    for (std::size_t i = 0; i < setup.sets.size(); ++i)
+        api.VTx_LoadEditSet(id, &handles[i], setup.sets[i].c_str(), &status, 1);
+    std::vector<char> buffer(static_cast<std::size_t>(setup.info.recordLength) + 1);
+    std::FILE* file = std::fopen(setup.data.c_str(), "rb");
+    const auto start = Clock::now();
+    while (std::size_t read = std::fread(buffer.data(), 1, buffer.size() - 1, file)) {
+        buffer[read] = '\0';
+        if (runSets) api.VTx_ClearAllFlags(id);
+        api.VTx_UpdateRecord(id, record, buffer.data());
+        if (!runSets) continue;
+        for (std::int32_t handle : handles)
+            api.VTx_RunBatch(id, handle, 130, &messages, 0, nullptr);
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::fclose(file);
+    return seconds;
+}
+
+void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+long peakMemoryKiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+// Seconds for the desktop program's whole run over `count` records.
+double wholeRun(const RAVengine& engine, const Setup& setup, std::int64_t count,
+                const std::string& results, RunCounters& counters) {
+    SilentBoxes boxes;
+    NoProgress progress;
+    RunRequest request;
+    {
+        MetafileSession session(engine, boxes);
+        session.open(setup.metafile);
+        MetafileListing listing(engine, boxes, session.mfID());
+        request.largestRecordLength = listing.layouts().largestRecordLength;
+        const auto fields = listing.layoutFields(setup.layout, request.largestRecordLength);
+        request.settings.layoutFields = fields.fields;
+        request.settings.layoutRecordLength = fields.recordLength;
+    }
+    request.layoutName = setup.layout;
+    request.editSets = setup.sets;
+    auto& settings = request.settings;
+    settings.metafilePath = setup.metafile;
+    settings.dataFilePath = setup.data;
+    settings.recordLength = setup.info.recordLength;
+    settings.recordCount = setup.info.recordCount;
+    settings.recordsToEdit = count;
+    settings.globalOptions = 130;
+    settings.identificationFields = {"Patient ID Number", "Primary Site"};
+    settings.resultsFolder = results;
+    settings.programVersion = "bench";
+    request.runLogPath = results + "run_log.txt";
+    RunDriver driver(engine, boxes, progress);
+    const auto start = Clock::now();
+    RunEdits(engine, boxes, driver, request);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    counters = driver.counters();
+    return seconds;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: %s METAFILE LAYOUT DATAFILE EDIT_SET...\n", argv[0]);
+        return 2;
+    }
+    Setup setup{argv[1], argv[2], argv[3], {argv + 4, argv + argc}, {}};
+    if (inspectDataFile(setup.data, setup.info) != 0) {
+        std::fprintf(stderr, "%s: %s\n", setup.data.c_str(), setup.info.errorText.c_str());
+        return 2;
+    }
+    RAVengine engine;
+    if (!engine.loaded()) return 3;
+    const auto results = std::filesystem::temp_directory_path() / "ravelo-bench-results/";
+    std::filesystem::create_directories(results);
+    const auto records = static_cast<double>(setup.info.recordCount);
+
+    const double floor = engineLoop(engine, setup, false);
+    const double loop = engineLoop(engine, setup, true);
+    RunCounters counters;
+    resetPeakMemory();
+    const double smallRun = wholeRun(engine, setup, setup.info.recordCount / 10,
+                                     results.string(), counters);
+    const long smallPeak = peakMemoryKiB();
+    resetPeakMemory();
+    const double run = wholeRun(engine, setup, setup.info.recordCount, results.string(), counters);
+    const long fullPeak = peakMemoryKiB();
+    std::filesystem::remove_all(results);
+
+    std::printf("%lld records, %lld with exceptions, %lld failure messages stored\n",
+                static_cast<long long>(setup.info.recordCount),
+                static_cast<long long>(counters.exceptionRecords),
+                static_cast<long long>(counters.messageNumber));
+    std::printf("floor (read + VTx_UpdateRecord)   %10.0f records/s\n", records / floor);
+    std::printf("engine loop (+ VTx_RunBatch)      %10.0f records/s\n", records / loop);
+    std::printf("whole batch run                   %10.0f records/s\n", records / run);
+    std::printf("whole run / engine loop           %10.2fx  (target at most 1.30x)\n",
+                run / loop);
+    std::printf("engine loop / floor               %10.2fx\n", loop / floor);
+    std::printf("peak memory: %ld KiB over %lld records, %ld KiB over all (%.2fx; %.2fs)\n",
+                smallPeak, static_cast<long long>(setup.info.recordCount / 10), fullPeak,
+                static_cast<double>(fullPeak) / static_cast<double>(smallPeak), smallRun);
+    return 0;
+}
