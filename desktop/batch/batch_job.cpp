@@ -69,7 +69,7 @@ std::optional<std::string> checkedListing(const RAVengine& engine,
     return std::nullopt;
 }
 
-void printSummary(const RunDriver& driver, const std::string& resultsFolder) {
+void printSummary(const RunDriver& driver, bool halted, const std::string& resultsFolder) {
     const RunCounters& counters = driver.counters();
     std::printf("Records checked:          %lld\n", static_cast<long long>(counters.recordsRead));
     std::printf("Records with exceptions:  %lld\n",
@@ -77,7 +77,9 @@ void printSummary(const RunDriver& driver, const std::string& resultsFolder) {
     std::printf("Messages reported:        %lld\n",
                 static_cast<long long>(counters.messagesReported));
     std::printf("Messages stored:          %lld\n", static_cast<long long>(counters.messageNumber));
-    if (driver.haltRequested() || driver.messageLimitPassed())
+    if (halted)
+        std::printf("Note: the run was halted; the results are partial\n");
+    else if (driver.messageLimitPassed())
         std::printf("Note: more than %lld messages; the rest of the run kept counts only\n",
                     static_cast<long long>(RunDriver::kDetailMessageLimit));
     std::printf("Results database:         %serrors.db\n", resultsFolder.c_str());
@@ -191,10 +193,13 @@ ExitStatus runBatchJob(const BatchOptions& options) {
 
     ConsoleProgress progress;
     RunDriver driver(engine, messages, progress);
+    progress.haltOnInterrupt(driver);
+    installInterruptHandler();
     const RunOutcome outcome = RunEdits(engine, messages, driver, request);
     progress.finish();
     if (outcome != RunOutcome::Completed) return kEngineOrDatabaseFailure;
-    printSummary(driver, settings.resultsFolder);
+    printSummary(driver, driver.counters().recordsRead < settings.recordsToEdit,
+                 settings.resultsFolder);
     return driver.counters().exceptionRecords == 0 ? kNoRecordFailed : kSomeRecordsFailed;
 }
 

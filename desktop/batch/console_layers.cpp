@@ -1,6 +1,7 @@
 #include "desktop/batch/console_layers.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -12,7 +13,20 @@ constexpr auto kTerminalInterval = std::chrono::milliseconds(200);
 constexpr auto kLogInterval = std::chrono::seconds(5);
 constexpr int kBarWidth = 40;
 
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void onInterrupt(int) {
+    interrupted = 1;
+    std::signal(SIGINT, SIG_DFL);
+}
+
 } // namespace
+
+void installInterruptHandler() { std::signal(SIGINT, onInterrupt); }
+
+void ConsoleProgress::processPendingEvents() {
+    if (interrupted != 0 && driver_ != nullptr) driver_->HaltRequest();
+}
 
 platform::MessageAnswer ConsoleMessageBoxes::show(const std::string& text,
                                                   const std::string& caption,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "desktop/run/run_progress.h"
+#include "desktop/run/runedits.h"
 #include "platform/message_boxes.h"
 
 #include <chrono>
@@ -27,9 +28,11 @@ public:
     void start(std::int64_t maximum) override;
     void advance(std::int64_t by) override;
     void showCounters(std::int64_t shownRecord, const RunCounters& counters) override;
-    void processPendingEvents() override {}
+    // Where an interrupt (Ctrl-C) becomes the run's Halt.
+    void processPendingEvents() override;
     // Ends the bar's line on a terminal.
     void finish();
+    void haltOnInterrupt(RunDriver& driver) { driver_ = &driver; }
 
 private:
     bool terminal_;
@@ -37,6 +40,11 @@ private:
     std::int64_t position_ = 0;
     std::chrono::steady_clock::time_point lastShown_;
     bool drawn_ = false;
+    RunDriver* driver_ = nullptr;
 };
+
+// The first interrupt asks the run to halt after the record in hand, so its results and run
+// record are kept; a second one ends the program at once.
+void installInterruptHandler();
 
 } // namespace vetra::desktop::batch
