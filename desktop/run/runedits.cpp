@@ -66,7 +66,10 @@ int RunDriver::Run(const RunSettings& settings, std::int32_t mfID, std::int32_t 
         return __LINE__;
     }
     const int stopped = checkRecords(settings, data.file, countsOnly);
-    if (stopped != 0) return stopped; // the database closes, keeping what was stored
+    if (stopped != 0) {
+        database_.close(); // ends the transaction, keeping what was stored
+        return stopped;
+    }
 
     if (limitPassed_)
         messages_.show("More than a quarter million-errors were reported.\nAfter exceeding this "

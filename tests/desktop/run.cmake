@@ -4,6 +4,8 @@
 add_executable(run_tests
   run/run_fixture.cpp
   run/run_driver_test.cpp
+  run/message_limit_test.cpp
+  run/run_edits_test.cpp
 )
 target_link_libraries(run_tests PRIVATE
   ravelo_workflow metafile_writer edit_compiler GTest::gtest_main)

@@ -1,0 +1,56 @@
+// The switch to counts only once a run has reported more than a quarter million messages.
+#include "tests/desktop/run/run_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using vetra::testing::ResultsFile;
+using vetra::testing::Rows;
+using vetra::testing::testRecord;
+namespace desktop = vetra::desktop;
+
+using MessageLimit = vetra::testing::RunFixture;
+
+// Every record fills the engine's message list exactly, 399 messages and the notice in place
+// of the 400th, all readable; 626 records pass the limit (250,400 messages).
+TEST_F(MessageLimit, DetailsStopAfterTheRecordThatPassedTheLimit) {
+    const std::string metafile =
+        writeMetafile({{"Flood",
+                        106,
+                        {},
+                        "int i;\nfor (i = 0; i < 400; i = i + 1) save_error_text(106);\n"
+                        "return pass;"}},
+                      {{"Flood", "", {"Flood"}}});
+    const std::vector<std::string> records(630, testRecord("AB", "1", "F"));
+    ASSERT_EQ(run(request(metafile, writeDataFile(records), 630, {"Flood"})),
+              desktop::RunOutcome::Completed);
+
+    EXPECT_TRUE(driver_.messageLimitPassed());
+    EXPECT_EQ(driver_.counters().messagesReported, 630 * 400);
+    EXPECT_EQ(driver_.counters().exceptionRecords, 630);
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text,
+              "More than a quarter million-errors were reported.\nAfter exceeding this limit, "
+              "Ravelo continued in Summary only mode.");
+    EXPECT_EQ(messages_.shown()[0].caption, "");
+
+    ResultsFile results(resultsPath());
+    EXPECT_EQ(results.rows("SELECT min(recnum), max(recnum), count(*) FROM errorrecs"),
+              (Rows{{"1", "626", "626"}}));
+    EXPECT_EQ(results.rows("SELECT max(failededitid), count(*) FROM editfailures"),
+              (Rows{{"626", "626"}}));
+    EXPECT_EQ(results.rows("SELECT max(msgnum), count(*) FROM editerrors"),
+              (Rows{{"250400", "250400"}}));
+    EXPECT_EQ(results.rows("SELECT msg FROM editerrors WHERE msgnum IN (399, 400)"),
+              (Rows{{"Too many"}, {"Vetra Message: MAXIMUM OF 399 ERRORS PER RECORD EXCEEDED."}}));
+    EXPECT_EQ(results.runRecordValue("Processed Records"), "630");
+    EXPECT_EQ(results.runRecordValue("Total Messages"), "250400");
+    EXPECT_EQ(results.runRecordValue("Total Error Messages"), std::to_string(630 * 399));
+    const auto record = results.runRecord();
+    ASSERT_FALSE(record.empty());
+    EXPECT_EQ(record.back(), (std::pair<std::string, std::string>{
+                                 "NOTE: RUN CONTINUED WITH COUNTS ONLY", "PARTIAL RESULTS"}));
+}
+
+} // namespace
