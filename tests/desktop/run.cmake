@@ -3,9 +3,13 @@
 # build path and metafiles written by the project's own writer.
 add_executable(run_tests
   run/run_fixture.cpp
+  run/engine_binding_test.cpp
+  run/edit_option_grid_test.cpp
+  run/run_records_test.cpp
   run/run_driver_test.cpp
   run/message_limit_test.cpp
   run/run_edits_test.cpp
+  run/results_database_test.cpp
 )
 target_link_libraries(run_tests PRIVATE
   ravelo_workflow metafile_writer edit_compiler GTest::gtest_main)
