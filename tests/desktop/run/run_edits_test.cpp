@@ -97,6 +97,20 @@ TEST_F(RunEditsSequence, AMissingMetafileIsNamedAndNothingRuns) {
     EXPECT_EQ(messages_.shown()[0].caption, "The Metafile Requested Was Not Found");
 }
 
+TEST_F(RunEditsSequence, AMissingDataFileStopsTheRunBeforeAnyRecord) {
+    desktop::RunRequest request = twoRecords({"Main"});
+    request.settings.dataFilePath = (scratch_.path() / "gone.txt").string();
+    EXPECT_EQ(run(request), desktop::RunOutcome::Failed);
+    ASSERT_EQ(messages_.shown().size(), 2u);
+    EXPECT_EQ(messages_.shown()[0].text,
+              "Unable to open datafile " + request.settings.dataFilePath);
+    EXPECT_EQ(messages_.shown()[1].text.rfind("VETRA Run Failed at line ", 0), 0u);
+    EXPECT_EQ(driver_.counters().recordsRead, 0);
+    ResultsFile results(resultsPath());
+    EXPECT_EQ(results.count("editrun"), 0);
+    EXPECT_EQ(results.count("errorrecs"), 0);
+}
+
 // The run stops at record 3; what records 1 and 2 stored stays readable, and the database is
 // not left inside a transaction.
 TEST_F(RunEditsSequence, AFailedEngineCallMidRunLeavesAReadableDatabase) {
