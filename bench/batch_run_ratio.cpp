@@ -74,7 +74,9 @@ double engineLoop(const RAVengine& engine, const Setup& setup, bool runSets) {
     return seconds;
 }
 
-void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void resetPeakMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 long peakMemoryKiB() {
     std::ifstream status("/proc/self/status");
@@ -141,8 +143,8 @@ int main(int argc, char** argv) {
     const double loop = engineLoop(engine, setup, true);
     RunCounters counters;
     resetPeakMemory();
-    const double smallRun = wholeRun(engine, setup, setup.info.recordCount / 10,
-                                     results.string(), counters);
+    const double smallRun =
+        wholeRun(engine, setup, setup.info.recordCount / 10, results.string(), counters);
     const long smallPeak = peakMemoryKiB();
     resetPeakMemory();
     const double run = wholeRun(engine, setup, setup.info.recordCount, results.string(), counters);
@@ -156,8 +158,7 @@ int main(int argc, char** argv) {
     std::printf("floor (read + VTx_UpdateRecord)   %10.0f records/s\n", records / floor);
     std::printf("engine loop (+ VTx_RunBatch)      %10.0f records/s\n", records / loop);
     std::printf("whole batch run                   %10.0f records/s\n", records / run);
-    std::printf("whole run / engine loop           %10.2fx  (target at most 1.30x)\n",
-                run / loop);
+    std::printf("whole run / engine loop           %10.2fx  (target at most 1.30x)\n", run / loop);
     std::printf("engine loop / floor               %10.2fx\n", loop / floor);
     std::printf("peak memory: %ld KiB over %lld records, %ld KiB over all (%.2fx; %.2fs)\n",
                 smallPeak, static_cast<long long>(setup.info.recordCount / 10), fullPeak,

@@ -29,7 +29,8 @@ ExitStatus inputError(const std::string& message) {
 
 std::string joined(const std::vector<std::string>& names, const char* separator) {
     std::string text;
-    for (const auto& name : names) text += (text.empty() ? "" : separator) + name;
+    for (const auto& name : names)
+        text += (text.empty() ? "" : separator) + name;
     return text;
 }
 
@@ -47,8 +48,7 @@ struct ListedChoices {
     EditOptionGrid grid;
 };
 
-std::optional<std::string> checkedListing(const RAVengine& engine,
-                                          platform::MessageBoxes& messages,
+std::optional<std::string> checkedListing(const RAVengine& engine, platform::MessageBoxes& messages,
                                           const std::string& metafile, const std::string& layout,
                                           const std::vector<std::string>& editSets,
                                           ListedChoices& listed) {
@@ -57,8 +57,8 @@ std::optional<std::string> checkedListing(const RAVengine& engine,
     MetafileListing listing(engine, messages, session.mfID());
     const LayoutListing layouts = listing.layouts();
     if (std::find(layouts.names.begin(), layouts.names.end(), layout) == layouts.names.end())
-        return "the metafile has no record layout '" + layout + "'; it has: " +
-               joined(layouts.names, ", ");
+        return "the metafile has no record layout '" + layout +
+               "'; it has: " + joined(layouts.names, ", ");
     const auto sets = listing.editSets();
     for (const auto& set : editSets)
         if (std::find(sets.begin(), sets.end(), set) == sets.end())
@@ -100,8 +100,7 @@ ExitStatus runBatchJob(const BatchOptions& options) {
     RAVfilecheck fileCheck;
     RAVengine engine;
     if (!engine.loaded())
-        return stopWith(kEngineOrDatabaseFailure,
-                        "Can't load Vetra (" + engine.loadError() + ")");
+        return stopWith(kEngineOrDatabaseFailure, "Can't load Vetra (" + engine.loadError() + ")");
     if (!fileCheck.loaded()) return stopWith(kEngineOrDatabaseFailure, "Can't load kznaaccr.dll");
     if (!engine.missingEntryPoints().empty())
         return stopWith(kEngineOrDatabaseFailure,

@@ -83,23 +83,40 @@ std::optional<BatchOptions> parseBatchOptions(int argc, const char* const* argv,
             return true;
         };
         bool ok = true;
-        if (argument == "--help" || argument == "-h") options.help = true;
-        else if (argument == "--version") options.version = true;
-        else if (argument == "--config") ok = text(options.configFile);
-        else if (argument == "--metafile") ok = text(options.metafile);
-        else if (argument == "--layout") ok = text(options.layout);
-        else if (argument == "--edit-set") ok = text(options.editSets);
-        else if (argument == "--data") ok = text(options.dataFile);
-        else if (argument == "--first") ok = number(options.firstRecord);
-        else if (argument == "--count") ok = number(options.recordCount);
-        else if (argument == "--skip-empty") options.skipEmpty = true;
-        else if (argument == "--skip-failed") options.skipFailed = true;
-        else if (argument == "--no-skip-failed") options.skipFailed = false;
-        else if (argument == "--suppress-warnings") options.suppressWarnings = true;
-        else if (argument == "--no-suppress-warnings") options.suppressWarnings = false;
-        else if (argument == "--id-field") ok = text(options.identificationFields);
-        else if (argument == "--counts-only") options.countsOnly = true;
-        else if (argument == "--results") ok = text(options.resultsFolder);
+        if (argument == "--help" || argument == "-h")
+            options.help = true;
+        else if (argument == "--version")
+            options.version = true;
+        else if (argument == "--config")
+            ok = text(options.configFile);
+        else if (argument == "--metafile")
+            ok = text(options.metafile);
+        else if (argument == "--layout")
+            ok = text(options.layout);
+        else if (argument == "--edit-set")
+            ok = text(options.editSets);
+        else if (argument == "--data")
+            ok = text(options.dataFile);
+        else if (argument == "--first")
+            ok = number(options.firstRecord);
+        else if (argument == "--count")
+            ok = number(options.recordCount);
+        else if (argument == "--skip-empty")
+            options.skipEmpty = true;
+        else if (argument == "--skip-failed")
+            options.skipFailed = true;
+        else if (argument == "--no-skip-failed")
+            options.skipFailed = false;
+        else if (argument == "--suppress-warnings")
+            options.suppressWarnings = true;
+        else if (argument == "--no-suppress-warnings")
+            options.suppressWarnings = false;
+        else if (argument == "--id-field")
+            ok = text(options.identificationFields);
+        else if (argument == "--counts-only")
+            options.countsOnly = true;
+        else if (argument == "--results")
+            ok = text(options.resultsFolder);
         else {
             error = "unknown option '" + std::string(argument) + "'";
             ok = false;

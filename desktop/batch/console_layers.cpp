@@ -22,7 +22,9 @@ extern "C" void onInterrupt(int) {
 
 } // namespace
 
-void installInterruptHandler() { std::signal(SIGINT, onInterrupt); }
+void installInterruptHandler() {
+    std::signal(SIGINT, onInterrupt);
+}
 
 void ConsoleProgress::processPendingEvents() {
     if (interrupted != 0 && driver_ != nullptr) driver_->HaltRequest();
@@ -48,7 +50,9 @@ void ConsoleProgress::start(std::int64_t maximum) {
     lastShown_ = std::chrono::steady_clock::now();
 }
 
-void ConsoleProgress::advance(std::int64_t by) { position_ = std::min(maximum_, position_ + by); }
+void ConsoleProgress::advance(std::int64_t by) {
+    position_ = std::min(maximum_, position_ + by);
+}
 
 void ConsoleProgress::showCounters(std::int64_t shownRecord, const RunCounters& counters) {
     const auto now = std::chrono::steady_clock::now();

@@ -26,11 +26,13 @@ RAVengine::RAVengine(const std::string& libraryFile)
     resolveAll();
 }
 
-RAVengine::~RAVengine() { loaded_ = false; }
+RAVengine::~RAVengine() {
+    loaded_ = false;
+}
 
 void RAVengine::resolveAll() {
-#define RAV_RESOLVE_ENTRY_POINT(name)                                                            \
-    api_.name = reinterpret_cast<decltype(&::name)>(library_->resolve(#name));                   \
+#define RAV_RESOLVE_ENTRY_POINT(name)                                                              \
+    api_.name = reinterpret_cast<decltype(&::name)>(library_->resolve(#name));                     \
     if (api_.name == nullptr) missing_.emplace_back(#name);
     RAV_ENGINE_ENTRY_POINTS(RAV_RESOLVE_ENTRY_POINT)
 #undef RAV_RESOLVE_ENTRY_POINT
@@ -53,9 +55,9 @@ std::string engineErrorText(const RAVengine& engine, int32_t code, const char* l
         char message[100] = "";
         char function[50] = "";
         const auto describe = engine.api().VTerr_GetEngineErrorMessage;
-        const int32_t status = describe != nullptr ? describe(code, message, sizeof message,
-                                                              function, sizeof function)
-                                                   : -1;
+        const int32_t status =
+            describe != nullptr ? describe(code, message, sizeof message, function, sizeof function)
+                                : -1;
         if (status != 0) {
             text = formatted("ERROR getting Vetra results in ShowError(), line %d of %s.\nCall "
                              "to ShowError() came from %d of %s.",

@@ -5,6 +5,7 @@
 #include "engine/api/vetra40.h"
 
 // X(name) for every entry point, in resolution order.
+// clang-format off
 #define RAV_ENGINE_ENTRY_POINTS(X)                                                               \
     X(VTx_Init) X(VTx_Exit) X(VT_Init) X(VT_Exit)                                                \
     X(VTx_AllocRecord) X(VTx_FreeRecord) X(VTx_RetrieveRecord) X(VTx_SetRecord)                  \
@@ -41,6 +42,7 @@
     X(VTx_EditOptions) X(VTx_FieldOptions) X(VTx_GetEditHandle) X(VTx_GetEditInfoEx)             \
     X(VTx_GetEditLogic) X(VTx_GetEncodedEdit) X(VTx_GetMessageTextEx)                            \
     X(VTx_RecordLayoutOptions) X(VTx_UpdateRecordEx) X(VTx_GetVersion)
+// clang-format on
 
 namespace vetra::desktop {
 

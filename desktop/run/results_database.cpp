@@ -26,7 +26,9 @@ constexpr const char* kOrdinalSuffixes[] = {"st", "nd", "rd", "th", "th"};
 
 } // namespace
 
-ResultsDatabase::~ResultsDatabase() { close(); }
+ResultsDatabase::~ResultsDatabase() {
+    close();
+}
 
 std::string ResultsDatabase::databasePath(const std::string& folder) {
     return folder + kBaseName + ".db";

@@ -41,8 +41,7 @@ public:
     int endTransaction();
 
     int addRunRecordRow(const std::string& key, const std::string& value);
-    int addRecordRow(std::int64_t recordNumber, const IdentificationPairs& pairs,
-                     int messageCount);
+    int addRecordRow(std::int64_t recordNumber, const IdentificationPairs& pairs, int messageCount);
     int addFailedEdit(std::int64_t failedEditId, std::int64_t recordNumber,
                       const std::string& editName);
     int addField(std::int64_t failedEditId, const std::string& title, const std::string& value,

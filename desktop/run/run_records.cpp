@@ -12,7 +12,8 @@ namespace {
 
 std::string lowerCased(const std::string& text) {
     std::string lower = text;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return lower;
 }
 
@@ -59,7 +60,8 @@ std::string fieldWidthText(const std::string& bracketedValue) {
     constexpr std::size_t kFullWidth = 68;
     std::size_t inside = bracketedValue.size() >= 2 ? bracketedValue.size() - 2 : 0;
     std::string width;
-    for (std::size_t i = 0; i < kFullWidth / 2; ++i) width += "_ ";
+    for (std::size_t i = 0; i < kFullWidth / 2; ++i)
+        width += "_ ";
     width.resize(std::min(kFullWidth, 2 * inside));
     return width;
 }

@@ -35,6 +35,15 @@ int RunDriver::fail(std::int32_t status, const char* label, int line) {
 
 int RunDriver::Run(const RunSettings& settings, std::int32_t mfID, std::int32_t recordHandle,
                    const std::vector<EditSetEntry>& editSets, bool countsOnly) {
+    const int stopped = runSteps(settings, mfID, recordHandle, editSets, countsOnly);
+    // However the run ended, errors.db is left closed with what it stored committed, so a
+    // report can open it.
+    database_.close();
+    return stopped;
+}
+
+int RunDriver::runSteps(const RunSettings& settings, std::int32_t mfID, std::int32_t recordHandle,
+                        const std::vector<EditSetEntry>& editSets, bool countsOnly) {
     RunRecord record;
     record.start = std::time(nullptr);
     counters_ = {};
@@ -44,10 +53,11 @@ int RunDriver::Run(const RunSettings& settings, std::int32_t mfID, std::int32_t 
     globalOptions_ = settings.globalOptions;
     editSets_ = &editSets;
     resultsFolder_ = settings.resultsFolder;
-    const auto bufferSize = std::max<std::int64_t>(settings.layoutRecordLength + 10,
-                                                   settings.recordLength);
+    const auto bufferSize =
+        std::max<std::int64_t>(settings.layoutRecordLength + 10, settings.recordLength);
     record_.assign(static_cast<std::size_t>(bufferSize) + 1, '\0');
-    for (auto& pair : identificationPairs_) pair = {};
+    for (auto& pair : identificationPairs_)
+        pair = {};
     fillIdentificationTable(settings);
 
     if (database_.createFresh(settings.resultsFolder) != 0 ||
@@ -55,7 +65,8 @@ int RunDriver::Run(const RunSettings& settings, std::int32_t mfID, std::int32_t 
         messages_.show(database_.errorText(), "Unable to create the results database");
         return __LINE__;
     }
-    if (int stopped = applyEditOptions(editSets, settings.editOptions); stopped != 0) return stopped;
+    if (int stopped = applyEditOptions(editSets, settings.editOptions); stopped != 0)
+        return stopped;
     progress_.start(settings.recordCount);
     if (database_.beginTransaction() != 0) return reportInsertFailure(__LINE__);
 
@@ -66,10 +77,7 @@ int RunDriver::Run(const RunSettings& settings, std::int32_t mfID, std::int32_t 
         return __LINE__;
     }
     const int stopped = checkRecords(settings, data.file, countsOnly);
-    if (stopped != 0) {
-        database_.close(); // ends the transaction, keeping what was stored
-        return stopped;
-    }
+    if (stopped != 0) return stopped;
 
     if (limitPassed_)
         messages_.show("More than a quarter million-errors were reported.\nAfter exceeding this "
@@ -85,7 +93,8 @@ int RunDriver::Run(const RunSettings& settings, std::int32_t mfID, std::int32_t 
     record.lastRecord = settings.firstRecord + settings.recordsToEdit - 1;
     record.metafile = settings.metafilePath;
     record.recordLayout = settings.recordLayout;
-    for (const auto& set : editSets) record.editSets.push_back(set.name);
+    for (const auto& set : editSets)
+        record.editSets.push_back(set.name);
     record.globalOptions = settings.globalOptions;
     if (int failed = writeSummary(record); failed != 0) return failed;
     return writeRunRecord(record);
@@ -102,11 +111,10 @@ int RunDriver::applyEditOptions(const std::vector<EditSetEntry>& editSets,
             char name[kNameBufferSize] = "";
             if (auto status = api.VTx_GetEditName(mfID_, set.handle, index, name); status != 0)
                 return fail(status, "pVTx_GetEditName", __LINE__);
-            if (auto entry = std::find_if(options.begin(),
-                                          options.end(),
+            if (auto entry = std::find_if(options.begin(), options.end(),
                                           [&](const auto& e) { return e.first == name; });
                 entry != options.end()) {
-                const auto code = editOptionCodeOf(entry->second);
+                const auto code = editOptionCode(entry->second);
                 if (!code) {
                     messages_.show("'" + entry->second + "' is not a valid integer value", "");
                     return __LINE__;
@@ -128,7 +136,7 @@ void RunDriver::fillIdentificationTable(const RunSettings& settings) {
     for (std::size_t i = 0; i < count; ++i) {
         const auto& wanted = settings.identificationFields[i];
         const auto field = std::find_if(settings.layoutFields.begin(), settings.layoutFields.end(),
-                                         [&](const fld_desc& f) { return f.name == wanted; });
+                                        [&](const fld_desc& f) { return f.name == wanted; });
         // A name the layout lacks leaves its entry unfilled: no name and no value.
         if (field == settings.layoutFields.end() || field->startColumn < 1) {
             identificationTable_.push_back({});
@@ -142,8 +150,8 @@ void RunDriver::fillIdentificationTable(const RunSettings& settings) {
 }
 
 int RunDriver::checkRecords(const RunSettings& settings, std::FILE* data, bool countsOnly) {
-    const auto recordLength = static_cast<std::size_t>(std::max<std::int64_t>(
-        settings.recordLength, 0));
+    const auto recordLength =
+        static_cast<std::size_t>(std::max<std::int64_t>(settings.recordLength, 0));
     if (settings.firstRecord > 1 &&
         fseeko(data, static_cast<off_t>((settings.firstRecord - 1) * settings.recordLength),
                SEEK_SET) != 0)
@@ -184,8 +192,8 @@ int RunDriver::checkRecord(std::int64_t recordNumber, std::size_t length, bool& 
         std::int32_t size = 0, produced = 0;
         if (auto status = api.VTx_GetEditSetSize(mfID_, set.handle, &size); status != 0)
             return fail(status, "VTx_GetEditSetSize", __LINE__);
-        if (auto status = api.VTx_RunBatch(mfID_, set.handle, globalOptions_, &produced, 0,
-                                           nullptr);
+        if (auto status =
+                api.VTx_RunBatch(mfID_, set.handle, globalOptions_, &produced, 0, nullptr);
             status != 0)
             return fail(status, "VTx_RunBatch", __LINE__);
         if (produced == 0) continue;
@@ -238,14 +246,14 @@ int RunDriver::storeFailures(std::int64_t recordNumber, std::int32_t count) {
         }
         char type[8] = "";
         messageText_.assign(kMessageBufferSize, '\0');
-        if (auto status = api.VTx_GetMessageText(mfID_, type, m, messageText_.data(),
-                                                 kMessageBufferSize);
+        if (auto status =
+                api.VTx_GetMessageText(mfID_, type, m, messageText_.data(), kMessageBufferSize);
             status != 0)
             return fail(status, "pVTx_GetMessageText", __LINE__);
         messageText_.resize(std::strlen(messageText_.c_str()));
         type[1] = '\0';
-        if (database_.addMessage(counters_.messageNumber, counters_.failedEditNumber,
-                                 messageText_, type) != 0)
+        if (database_.addMessage(counters_.messageNumber, counters_.failedEditNumber, messageText_,
+                                 type) != 0)
             return reportInsertFailure(__LINE__);
     }
     return 0;
@@ -256,8 +264,7 @@ int RunDriver::storeFailedEdit(std::int64_t recordNumber, std::int32_t editSet,
     const auto& api = engine_.api();
     ++counters_.failedEditNumber;
     editName_.assign(kNameBufferSize, '\0');
-    if (auto status = api.VTx_GetEditName(mfID_, editSet, editIndex, editName_.data());
-        status != 0)
+    if (auto status = api.VTx_GetEditName(mfID_, editSet, editIndex, editName_.data()); status != 0)
         return fail(status, "pVTx_GetEditName", __LINE__);
     editName_.resize(std::strlen(editName_.c_str()));
     if (database_.addFailedEdit(counters_.failedEditNumber, recordNumber, editName_) != 0)
@@ -271,21 +278,21 @@ int RunDriver::storeFailedEdit(std::int64_t recordNumber, std::int32_t editSet,
         char format[32];
         std::snprintf(format, sizeof format, "%%S%i %%C%i", k, k);
         fieldTitle_.assign(kEditInfoBufferSize, '\0');
-        if (auto status = api.VTx_GetEditInfo(mfID_, editSet, editIndex, format,
-                                              fieldTitle_.data(), kEditInfoBufferSize);
+        if (auto status = api.VTx_GetEditInfo(mfID_, editSet, editIndex, format, fieldTitle_.data(),
+                                              kEditInfoBufferSize);
             status != 0)
             return fail(status, "pVTx_GetEditInfo", __LINE__);
         fieldTitle_.resize(std::strlen(fieldTitle_.c_str()));
         std::snprintf(format, sizeof format, "[%%V%i]", k);
         fieldValue_.assign(kEditInfoBufferSize, '\0');
-        if (auto status = api.VTx_GetEditInfo(mfID_, editSet, editIndex, format,
-                                              fieldValue_.data(), kEditInfoBufferSize);
+        if (auto status = api.VTx_GetEditInfo(mfID_, editSet, editIndex, format, fieldValue_.data(),
+                                              kEditInfoBufferSize);
             status != 0)
             return fail(status, "pVTx_GetEditInfo", __LINE__);
         fieldValue_.resize(std::strlen(fieldValue_.c_str()));
         fieldWidth_ = fieldWidthText(fieldValue_);
-        if (database_.addField(counters_.failedEditNumber, fieldTitle_, fieldValue_,
-                               fieldWidth_) != 0)
+        if (database_.addField(counters_.failedEditNumber, fieldTitle_, fieldValue_, fieldWidth_) !=
+            0)
             return reportInsertFailure(__LINE__);
     }
     return 0;
@@ -341,7 +348,6 @@ int RunDriver::writeRunRecord(RunRecord& record) {
         return fail(status, "pVTx_GetVersion", __LINE__);
     if (writeRunRecordTail(database_, record, version) != 0) return reportInsertFailure(__LINE__);
     if (database_.endTransaction() != 0) return reportInsertFailure(__LINE__);
-    database_.close();
     return 0;
 }
 

@@ -25,11 +25,11 @@ struct EditSetEntry {
 // What a run takes from the main window.
 struct RunSettings {
     std::string dataFilePath;
-    std::int64_t recordLength = 0;   // of the data file, line terminator included
-    std::int64_t recordCount = 0;    // of the data file, as the inspection counted it
-    std::int64_t firstRecord = 1;    // counted from 1
+    std::int64_t recordLength = 0; // of the data file, line terminator included
+    std::int64_t recordCount = 0;  // of the data file, as the inspection counted it
+    std::int64_t firstRecord = 1;  // counted from 1
     std::int64_t recordsToEdit = 0;
-    int globalOptions = 0;           // 1 Skip Empty, 2 Skip Failed, 128 Suppress Warnings
+    int globalOptions = 0; // 1 Skip Empty, 2 Skip Failed, 128 Suppress Warnings
     EditOptionList editOptions;
     std::vector<std::string> identificationFields; // at most 10
     LayoutFieldList layoutFields;
@@ -65,6 +65,8 @@ private:
         std::size_t length = 0;
     };
 
+    int runSteps(const RunSettings& settings, std::int32_t mfID, std::int32_t recordHandle,
+                 const std::vector<EditSetEntry>& editSets, bool countsOnly);
     int applyEditOptions(const std::vector<EditSetEntry>& editSets, const EditOptionList& options);
     void fillIdentificationTable(const RunSettings& settings);
     int checkRecords(const RunSettings& settings, std::FILE* data, bool countsOnly);

@@ -20,7 +20,8 @@ void EditOptionGrid::rebuild(std::vector<std::string> editNames) {
     std::sort(editNames.begin(), editNames.end());
     editNames.erase(std::unique(editNames.begin(), editNames.end()), editNames.end());
     std::map<std::string, EditOptionRow> previous;
-    for (auto& row : rows_) previous.emplace(row.editName, row);
+    for (auto& row : rows_)
+        previous.emplace(row.editName, row);
     std::vector<EditOptionRow> rows;
     rows.reserve(editNames.size());
     for (auto& name : editNames) {
@@ -40,7 +41,7 @@ void EditOptionGrid::apply(const EditOptionList& options) {
         auto row = std::find_if(rows_.begin(), rows_.end(),
                                 [&](const EditOptionRow& r) { return r.editName == name; });
         if (row == rows_.end()) continue;
-        const auto code = editOptionCodeOf(codeText);
+        const auto code = editOptionCode(codeText);
         row->marked.fill(false);
         if (!code) continue;
         if (*code == 8) {
@@ -67,7 +68,8 @@ void EditOptionGrid::click(std::size_t row, int column) {
 
 void EditOptionGrid::markAll(int column) {
     if (column < kUseEditSetOptions || column > kNoSkips) return;
-    for (auto& row : rows_) markOnly(row, column);
+    for (auto& row : rows_)
+        markOnly(row, column);
 }
 
 int EditOptionGrid::rowCode(const EditOptionRow& row) {

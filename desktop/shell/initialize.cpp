@@ -8,7 +8,6 @@ namespace {
 
 constexpr int kNameBufferSize = 256;
 
-
 } // namespace
 
 void MetafileListing::report(std::int32_t status, const char* label, int line) {
@@ -38,8 +37,7 @@ LayoutListing MetafileListing::layouts() {
     return listing;
 }
 
-LayoutFields MetafileListing::layoutFields(const std::string& layoutName,
-                                           int largestRecordLength) {
+LayoutFields MetafileListing::layoutFields(const std::string& layoutName, int largestRecordLength) {
     LayoutFields result;
     const auto& api = engine_.api();
     std::int32_t record = 0;
@@ -61,9 +59,8 @@ LayoutFields MetafileListing::layoutFields(const std::string& layoutName,
     for (std::int32_t i = 0; i < fieldCount; ++i) {
         char shortName[80] = "", longName[80] = "", typeCode[80] = "", thirdName[80] = "";
         std::int32_t start = 0, local = 0, length = 0, handle = 0;
-        if (auto status = api.VTx_GetRecordLayoutField(mfID_, &start, &local, shortName,
-                                                       longName, typeCode, thirdName, &length,
-                                                       &handle);
+        if (auto status = api.VTx_GetRecordLayoutField(mfID_, &start, &local, shortName, longName,
+                                                       typeCode, thirdName, &length, &handle);
             status != 0) {
             report(status, "VTx_GetRecordLayoutField", __LINE__);
             continue;

@@ -1,10 +1,10 @@
 #include "loaddata.h"
 
+#include "desktop/shell/edit_option_codes.h"
 #include "platform/file_services.h"
 #include "platform/profile_file.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string_view>
 
 namespace vetra::desktop {
@@ -12,21 +12,6 @@ namespace vetra::desktop {
 using platform::ProfileFile;
 
 namespace {
-
-// A whole number with optional blanks around it and an optional sign, as the platform's
-// integer conversion accepts it.
-std::optional<int> wholeNumber(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
 
 // An empty value counts as missing, in both configuration files.
 std::string valueOr(const ProfileFile& file, std::string_view section, std::string_view key,
@@ -212,10 +197,6 @@ bool saveConfigurationAs(const std::string& masterPath, const std::string& chose
     settings.configurationChanged = false;
     settings.currentConfigurationPath = chosenPath;
     return masterWritten;
-}
-
-std::optional<int> editOptionCode(const std::string& codeText) {
-    return wholeNumber(codeText);
 }
 
 } // namespace vetra::desktop

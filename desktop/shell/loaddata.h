@@ -5,6 +5,7 @@
 // Both are INI files read and written through platform::ProfileFile.
 #pragma once
 
+#include "desktop/shell/edit_option_codes.h"
 #include "platform/message_boxes.h"
 
 #include <optional>
@@ -89,9 +90,5 @@ bool saveOnClosing(const std::string& masterPath, const SessionSettings& setting
 // False when cancelled or when a file could not be written.
 bool saveConfigurationAs(const std::string& masterPath, const std::string& chosenPath,
                          SessionSettings& settings, platform::MessageBoxes& boxes);
-
-// The number an [EditOptions] code text stands for; nullopt when the text is not a whole
-// number, and the caller reports the conversion failure.
-std::optional<int> editOptionCode(const std::string& codeText);
 
 } // namespace vetra::desktop

@@ -2,10 +2,9 @@
 // on the sample metafile and generated NAACCR data.
 #include "tests/support/scratch_directory.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -21,7 +20,9 @@ std::string readFile(const std::filesystem::path& path) {
     return text.str();
 }
 
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
+std::string quoted(const std::string& text) {
+    return "'" + text + "'";
+}
 
 struct Outcome {
     int status = -1;
@@ -45,8 +46,8 @@ protected:
         const auto out = home_.path() / "stdout.txt";
         const auto err = home_.path() / "stderr.txt";
         const std::string command = "RAVELO_HOME=" + quoted(home_.path().string()) + " " +
-                                    RAVELO_BATCH + " " + arguments + " > " +
-                                    quoted(out.string()) + " 2> " + quoted(err.string());
+                                    RAVELO_BATCH + " " + arguments + " > " + quoted(out.string()) +
+                                    " 2> " + quoted(err.string());
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
     }
@@ -101,14 +102,15 @@ TEST_F(BatchCommand, InputErrorsNameTheProblem) {
 
     const Outcome layout = run(std::string("--metafile ") + SAMPLE_METAFILE +
                                " --layout 'No Such Layout' --edit-set 'Incidence Core Edits'"
-                               " --data " + sampleData());
+                               " --data " +
+                               sampleData());
     EXPECT_EQ(layout.status, 2);
     EXPECT_NE(layout.err.find("no record layout 'No Such Layout'; it has: NAACCR 18 Incidence"),
               std::string::npos);
 
-    const Outcome set = run(std::string("--metafile ") + SAMPLE_METAFILE +
-                            " --layout 'NAACCR 18 Incidence' --edit-set 'No Such Set' --data " +
-                            sampleData());
+    const Outcome set =
+        run(std::string("--metafile ") + SAMPLE_METAFILE +
+            " --layout 'NAACCR 18 Incidence' --edit-set 'No Such Set' --data " + sampleData());
     EXPECT_EQ(set.status, 2);
     EXPECT_NE(set.err.find("no edit set 'No Such Set'"), std::string::npos);
 
@@ -122,8 +124,8 @@ TEST_F(BatchCommand, InputErrorsNameTheProblem) {
 }
 
 TEST_F(BatchCommand, RunWritesResultsAndExitsByOutcome) {
-    const Outcome outcome = run(sampleRun() + " --id-field 'Patient ID Number' --data " +
-                                sampleData());
+    const Outcome outcome =
+        run(sampleRun() + " --id-field 'Patient ID Number' --data " + sampleData());
     ASSERT_TRUE(outcome.status == 0 || outcome.status == 1) << outcome.err;
     EXPECT_NE(outcome.out.find("Records checked:          120"), std::string::npos);
     const bool someFailed = outcome.out.find("Records with exceptions:  0\n") == std::string::npos;
@@ -139,9 +141,9 @@ TEST_F(BatchCommand, RunWritesResultsAndExitsByOutcome) {
     EXPECT_NE(log.find("Incidence Core Edits + Incidence Date Edits\n"), std::string::npos);
     EXPECT_NE(log.find("Global Option: Skip Failed Suppress Warnings\n"), std::string::npos);
 
-    const Outcome again = run(sampleRun() + " --first 3 --count 1 --results " +
-                              quoted((home_.path() / "elsewhere").string()) + " --data " +
-                              sampleData());
+    const Outcome again =
+        run(sampleRun() + " --first 3 --count 1 --results " +
+            quoted((home_.path() / "elsewhere").string()) + " --data " + sampleData());
     EXPECT_NE(again.out.find("Records checked:          1\n"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(home_.path() / "elsewhere" / "errors.db"));
     EXPECT_FALSE(std::filesystem::exists(query / "errors_1st_prev.db"));
