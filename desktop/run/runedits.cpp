@@ -17,6 +17,9 @@ constexpr int kProgressStep = 11;
 constexpr int kMessageBufferSize = 2000;
 constexpr int kEditInfoBufferSize = 256;
 constexpr int kNameBufferSize = 256;
+// The engine keeps the first 400 messages of a record (the 400th is its overflow notice) and
+// counts the rest; only those 400 can be read back.
+constexpr std::int32_t kReadableMessages = 400;
 
 // Closes the data file on every way out of the loop.
 struct DataFile {
@@ -234,7 +237,7 @@ int RunDriver::storeFailures(std::int64_t recordNumber, std::int32_t count) {
     if (database_.addRecordRow(recordNumber, identificationPairs_, count) != 0)
         return reportInsertFailure(__LINE__);
     std::int32_t lastEdit = -1;
-    for (std::int32_t m = 1; m <= count; ++m) {
+    for (std::int32_t m = 1; m <= std::min(count, kReadableMessages); ++m) {
         ++counters_.messageNumber;
         std::int32_t editSet = 0, editIndex = 0;
         if (auto status = api.VTx_GetEditSetHandle(mfID_, m, &editSet, &editIndex); status != 0)

@@ -53,4 +53,30 @@ TEST_F(MessageLimit, DetailsStopAfterTheRecordThatPassedTheLimit) {
                                  "NOTE: RUN CONTINUED WITH COUNTS ONLY", "PARTIAL RESULTS"}));
 }
 
+// A record with more messages than the engine keeps stores the 400 it can read back (the last
+// of them the overflow notice) and the run goes on; the record row counts them all.
+TEST_F(MessageLimit, ARecordBeyondFourHundredMessagesStoresTheReadableOnes) {
+    const std::string metafile =
+        writeMetafile({{"Flood",
+                        106,
+                        {},
+                        "int i;\nfor (i = 0; i < 450; i = i + 1) save_error_text(106);\n"
+                        "return pass;"}},
+                      {{"Flood", "", {"Flood"}}});
+    const std::vector<std::string> records(2, testRecord("AB", "1", "F"));
+    ASSERT_EQ(run(request(metafile, writeDataFile(records), 2, {"Flood"})),
+              desktop::RunOutcome::Completed);
+    EXPECT_TRUE(messages_.shown().empty());
+    EXPECT_EQ(driver_.counters().messagesReported, 900);
+
+    ResultsFile results(resultsPath());
+    EXPECT_EQ(results.rows("SELECT recnum, errcount FROM errorrecs"),
+              (Rows{{"1", "450"}, {"2", "450"}}));
+    EXPECT_EQ(results.rows("SELECT failededitid, count(*) FROM editerrors GROUP BY failededitid"),
+              (Rows{{"1", "400"}, {"2", "400"}}));
+    EXPECT_EQ(results.rows("SELECT msg FROM editerrors WHERE msgnum = 800"),
+              (Rows{{"Vetra Message: MAXIMUM OF 399 ERRORS PER RECORD EXCEEDED."}}));
+    EXPECT_EQ(results.runRecordValue("Total Messages"), "800");
+}
+
 } // namespace
