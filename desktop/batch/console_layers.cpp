@@ -38,6 +38,8 @@ platform::MessageAnswer ConsoleMessageBoxes::show(const std::string& text,
         std::fprintf(stderr, "ravelo-batch: %s\n", text.c_str());
     else
         std::fprintf(stderr, "ravelo-batch: %s: %s\n", caption.c_str(), text.c_str());
+    // Nobody is there to answer: a question is declined, and a request to confirm a halt
+    // that the user's interrupt started is confirmed.
     return buttons == platform::MessageButtons::YesNo ? platform::MessageAnswer::No
                                                       : platform::MessageAnswer::Ok;
 }

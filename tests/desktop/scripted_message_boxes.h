@@ -1,6 +1,6 @@
 // Message boxes for tests: every box shown is recorded, and the answers come from a script
 // queued beforehand. When the script runs out, a box is answered as a user who only closes it
-// would: Ok for a box with an Ok button, No for a question.
+// would: Ok for a box with only an Ok button, No for a question, Cancel for an Ok/Cancel box.
 #pragma once
 
 #include "platform/message_boxes.h"
@@ -30,8 +30,15 @@ public:
             answers_.pop_front();
             return answer;
         }
-        return buttons == platform::MessageButtons::YesNo ? platform::MessageAnswer::No
-                                                          : platform::MessageAnswer::Ok;
+        switch (buttons) {
+        case platform::MessageButtons::YesNo:
+            return platform::MessageAnswer::No;
+        case platform::MessageButtons::OkCancel:
+            return platform::MessageAnswer::Cancel;
+        case platform::MessageButtons::Ok:
+            break;
+        }
+        return platform::MessageAnswer::Ok;
     }
 
     const std::vector<Shown>& shown() const { return shown_; }
