@@ -1,5 +1,6 @@
 #include "desktop/batch/batch_job.h"
 
+#include "desktop/batch/batch_reports.h"
 #include "desktop/batch/console_layers.h"
 #include "desktop/run/Ravengine.h"
 #include "desktop/shell/Ravfilecheck.h"
@@ -86,35 +87,62 @@ void printSummary(const RunDriver& driver, bool halted, const std::string& resul
     std::printf("Summary file:             %ssummary.txt\n", resultsFolder.c_str());
 }
 
-} // namespace
-
-ExitStatus runBatchJob(const BatchOptions& options) {
+// What every invocation reads first: the master configuration and the configuration file.
+struct BatchContext {
     ConsoleMessageBoxes console;
-    platform::MessageBoxes& messages = console;
-    const std::string programFolder = platform::programFolder();
     MasterConfiguration master;
+    RunConfiguration configuration;
+    std::vector<std::string> selectedFields;
+    std::string resultsFolder;
+};
+
+std::optional<ExitStatus> loadContext(const BatchOptions& options, BatchContext& context) {
+    const std::string programFolder = platform::programFolder();
     if (readMasterConfiguration(masterConfigurationPath(programFolder), programFolder,
-                                kProgramVersion, messages, master) != 0)
+                                kProgramVersion, context.console, context.master) != 0)
         return kUsageOrInputError;
-
-    RAVfilecheck fileCheck;
-    RAVengine engine;
-    if (!engine.loaded())
-        return stopWith(kEngineOrDatabaseFailure, "Can't load Vetra (" + engine.loadError() + ")");
-    if (!fileCheck.loaded()) return stopWith(kEngineOrDatabaseFailure, "Can't load kznaaccr.dll");
-    if (!engine.missingEntryPoints().empty())
-        return stopWith(kEngineOrDatabaseFailure,
-                        "the engine library lacks " + engine.missingEntryPoints().front());
-
-    const std::string configPath = options.configFile.value_or(master.currentConfigurationPath);
+    const std::string configPath =
+        options.configFile.value_or(context.master.currentConfigurationPath);
     if (options.configFile && !platform::fileExists(configPath))
         return inputError("the configuration file " + configPath + " does not exist");
-    const RunConfiguration configuration = loadConfiguration(configPath);
+    context.configuration = loadConfiguration(configPath);
+    context.selectedFields = options.identificationFields.empty()
+                                 ? context.configuration.fieldsSelected
+                                 : options.identificationFields;
+    context.resultsFolder = options.resultsFolder.value_or(context.master.resultsFolder);
+    if (context.resultsFolder.back() != '/') context.resultsFolder += '/';
+    for (const auto& field : options.sortFields)
+        if (std::find(context.selectedFields.begin(), context.selectedFields.end(), field) ==
+            context.selectedFields.end())
+            return inputError("the sort field '" + field +
+                              "' is not one of the identification fields: add it with --id-field");
+    return std::nullopt;
+}
 
-    RunRequest request;
-    request.settings.metafilePath = options.metafile.value_or(
-        configuration.metafileName.empty() ? std::string()
-                                           : master.metafileFolder + configuration.metafileName);
+ReportInputs reportInputsOf(const BatchOptions& options, const BatchContext& context) {
+    ReportInputs inputs;
+    inputs.reportFileName = options.reportFile.value_or(context.master.reportFileName);
+    inputs.title = options.title.value_or(context.master.reportTitle);
+    inputs.subtitle = options.subtitle.value_or(context.master.reportSubtitle);
+    inputs.resultsFolder = context.resultsFolder;
+    inputs.selectedFields = context.selectedFields;
+    inputs.sortFields = options.sortFields.empty() && options.identificationFields.empty()
+                            ? context.configuration.fieldsSort
+                            : options.sortFields;
+    inputs.pageMode = static_cast<PageMode>(options.pageMode);
+    inputs.linesPerPage = options.linesPerPage;
+    inputs.omitZeroCounts = !options.keepZeroCounts;
+    return inputs;
+}
+
+// Resolves the run's metafile, layout and edit sets from the options and the configuration.
+std::optional<ExitStatus> resolveChoices(const BatchOptions& options, const BatchContext& context,
+                                         RunRequest& request) {
+    const RunConfiguration& configuration = context.configuration;
+    request.settings.metafilePath =
+        options.metafile.value_or(configuration.metafileName.empty()
+                                      ? std::string()
+                                      : context.master.metafileFolder + configuration.metafileName);
     if (request.settings.metafilePath.empty())
         return inputError("no metafile given: use --metafile PATH or a configuration file");
     if (!platform::fileExists(request.settings.metafilePath))
@@ -126,23 +154,12 @@ ExitStatus runBatchJob(const BatchOptions& options) {
     request.editSets = options.editSets.empty() ? configuration.editSets : options.editSets;
     if (request.editSets.empty())
         return inputError("no edit set given: use --edit-set NAME or a configuration file");
+    return std::nullopt;
+}
 
-    DataFileInfo data;
-    if (!platform::fileExists(options.dataFile))
-        return inputError("Datafile does not exist.: " + options.dataFile);
-    if (inspectDataFile(options.dataFile, data) != 0)
-        return inputError(data.errorText + ": " + options.dataFile);
-
-    ListedChoices listed;
-    if (auto problem = checkedListing(engine, messages, request.settings.metafilePath,
-                                      request.layoutName, request.editSets, listed))
-        return inputError(*problem);
-    listed.grid.apply(configuration.editOptions);
-
-    auto& settings = request.settings;
-    settings.dataFilePath = options.dataFile;
-    settings.recordLength = data.recordLength;
-    settings.recordCount = data.recordCount;
+// Sets the range from the options and the inspected file, checking it lies within the file.
+std::optional<ExitStatus> resolveRange(const BatchOptions& options, const DataFileInfo& data,
+                                       RunSettings& settings) {
     settings.firstRecord = options.firstRecord.value_or(1);
     if (settings.firstRecord > data.recordCount)
         return inputError("the first record " + std::to_string(settings.firstRecord) +
@@ -155,40 +172,72 @@ ExitStatus runBatchJob(const BatchOptions& options) {
                           " records from record " + std::to_string(settings.firstRecord) +
                           " reaches past the last record of the file, " +
                           std::to_string(data.recordCount));
-    settings.globalOptions = globalOptionsOf(configuration, options);
-    settings.editOptions = configuration.editOptions;
-    settings.identificationFields = options.identificationFields.empty()
-                                        ? configuration.fieldsSelected
-                                        : options.identificationFields;
+    return std::nullopt;
+}
+
+void fillRunLogHeader(const RunRequest& request, const DataFileInfo& data,
+                      const ListedChoices& listed, RunLogHeader& log) {
+    log.runNumber = 1;
+    log.metafile = request.settings.metafilePath;
+    log.recordLayout = request.layoutName;
+    log.editSets = joined(request.editSets, " + ");
+    log.dataFile = request.settings.dataFilePath;
+    log.recordType = std::string(1, data.recordType);
+    log.recordVersion = data.naaccrVersion;
+    log.fileSize = std::to_string(data.fileSize);
+    log.recordCount = std::to_string(data.recordCount);
+    log.recordLength = std::to_string(data.recordLength);
+    log.globalOptions = request.settings.globalOptions;
+    log.gridRows = &listed.grid.rows();
+}
+
+ExitStatus runChecks(const BatchOptions& options, BatchContext& context) {
+    platform::MessageBoxes& messages = context.console;
+    RAVfilecheck fileCheck;
+    RAVengine engine;
+    if (!engine.loaded())
+        return stopWith(kEngineOrDatabaseFailure, "Can't load Vetra (" + engine.loadError() + ")");
+    if (!fileCheck.loaded()) return stopWith(kEngineOrDatabaseFailure, "Can't load kznaaccr.dll");
+    if (!engine.missingEntryPoints().empty())
+        return stopWith(kEngineOrDatabaseFailure,
+                        "the engine library lacks " + engine.missingEntryPoints().front());
+
+    RunRequest request;
+    if (auto stopped = resolveChoices(options, context, request)) return *stopped;
+    DataFileInfo data;
+    if (!platform::fileExists(options.dataFile))
+        return inputError("Datafile does not exist.: " + options.dataFile);
+    if (inspectDataFile(options.dataFile, data) != 0)
+        return inputError(data.errorText + ": " + options.dataFile);
+    ListedChoices listed;
+    if (auto problem = checkedListing(engine, messages, request.settings.metafilePath,
+                                      request.layoutName, request.editSets, listed))
+        return inputError(*problem);
+    listed.grid.apply(context.configuration.editOptions);
+
+    auto& settings = request.settings;
+    settings.dataFilePath = options.dataFile;
+    settings.recordLength = data.recordLength;
+    settings.recordCount = data.recordCount;
+    if (auto stopped = resolveRange(options, data, settings)) return *stopped;
+    settings.globalOptions = globalOptionsOf(context.configuration, options);
+    settings.editOptions = context.configuration.editOptions;
+    settings.identificationFields = context.selectedFields;
     settings.layoutFields = listed.fields.fields;
     settings.layoutRecordLength = listed.fields.recordLength;
-    settings.resultsFolder = options.resultsFolder.value_or(master.resultsFolder);
-    if (settings.resultsFolder.back() != '/') settings.resultsFolder += '/';
+    settings.resultsFolder = context.resultsFolder;
     if (!platform::createFolders(settings.resultsFolder))
         return inputError("the results folder " + settings.resultsFolder + " cannot be created");
     settings.recordLayout = request.layoutName;
     settings.programVersion = kProgramVersion;
     request.largestRecordLength = listed.largestRecordLength;
     request.countsOnly = options.countsOnly;
-
-    request.runLogPath = master.reportsFolder + "run_log.txt";
+    request.runLogPath = context.master.reportsFolder + "run_log.txt";
     if (!createRunLog(request.runLogPath,
                       {kProgramVersion, kBuildDate, kBuildTime, engine.versionText(),
                        platform::processorCount(), platform::processorType()}))
         messages.show(request.runLogPath, "Unable to open log file in TForm1()");
-    auto& log = request.logHeader;
-    log.runNumber = 1;
-    log.metafile = settings.metafilePath;
-    log.recordLayout = request.layoutName;
-    log.editSets = joined(request.editSets, " + ");
-    log.dataFile = settings.dataFilePath;
-    log.recordType = std::string(1, data.recordType);
-    log.recordVersion = data.naaccrVersion;
-    log.fileSize = std::to_string(data.fileSize);
-    log.recordCount = std::to_string(data.recordCount);
-    log.recordLength = std::to_string(data.recordLength);
-    log.globalOptions = settings.globalOptions;
-    log.gridRows = &listed.grid.rows();
+    fillRunLogHeader(request, data, listed, request.logHeader);
 
     ConsoleProgress progress;
     RunDriver driver(engine, messages, progress);
@@ -200,6 +249,26 @@ ExitStatus runBatchJob(const BatchOptions& options) {
     printSummary(driver, driver.counters().recordsRead < settings.recordsToEdit,
                  settings.resultsFolder);
     return driver.counters().exceptionRecords == 0 ? kNoRecordFailed : kSomeRecordsFailed;
+}
+
+} // namespace
+
+ExitStatus runBatchJob(const BatchOptions& options) {
+    BatchContext context;
+    if (auto stopped = loadContext(options, context)) return *stopped;
+    ExitStatus status = kNoRecordFailed;
+    if (!options.dataFile.empty()) {
+        status = runChecks(options, context);
+        if (status > kSomeRecordsFailed) return status;
+    } else if (!platform::fileExists(context.resultsFolder + "errors.db")) {
+        return inputError("there are no results to report in " + context.resultsFolder +
+                          ": no errors.db");
+    }
+    if (options.reports.empty()) return status;
+    installInterruptHandler();
+    if (!writeBatchReports(options, reportInputsOf(options, context), context.console))
+        return kEngineOrDatabaseFailure;
+    return status;
 }
 
 } // namespace vetra::desktop::batch

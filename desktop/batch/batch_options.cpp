@@ -1,6 +1,8 @@
 #include "desktop/batch/batch_options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <string_view>
 
 namespace vetra::desktop::batch {
@@ -30,14 +32,28 @@ log. A configuration file gives the defaults; the options below override it.
   --counts-only             keep only the counts, no failure details
   --results DIR             folder for errors.db and summary.txt (default: the program
                             folder's query/ folder)
+
+Reports, of this run or, without --data, of the run whose results are in --results DIR:
+  --report STYLE            detailed, summary, combined or csv; repeat for several
+  --report-file PATH        the report file (default: the master configuration's report file
+                            name); with several reports, or none given, each report's name
+                            gets its style: NAME_detailed.rpt, NAME_summary.rpt,
+                            NAME_combined.rpt, NAME.csv
+  --title TEXT, --subtitle TEXT
+                            the report title and subtitle (default: the master configuration's)
+  --lines-per-page N        lines of a detailed report's page, at least 30 (default 52)
+  --page-mode MODE          record, edit or filled: a new page after every failing record,
+                            after every failed edit, or when a page is full (default)
+  --sort-field NAME         identification field to sort the records by; repeat, at most 4
+  --keep-zero-counts        list edits with no errors, warnings or skips in the summary
   --help                    show this help and exit
   --version                 show the version and exit
 
 The program folder is the folder of the executable, or the folder the environment variable
 RAVELO_HOME names. Progress goes to standard error; a short summary to standard output.
 
-Exit status: 0 when no record failed, 1 when some did, 2 for a usage or input error,
-3 for an engine or database failure.
+Exit status: 0 when no record failed (or the reports were written), 1 when some record
+failed, 2 for a usage or input error, 3 for an engine, database or report failure.
 )";
 
 namespace {
@@ -47,11 +63,51 @@ bool parseCount(std::string_view text, std::int64_t& value) {
     return error == std::errc() && end == text.data() + text.size();
 }
 
+bool checkReportOptions(BatchOptions& options, const std::optional<std::int64_t>& linesPerPage,
+                        const std::optional<std::string>& pageMode, std::string& error) {
+    for (std::size_t i = 0; i < options.reports.size(); ++i) {
+        const auto& style = options.reports[i];
+        if (style != "detailed" && style != "summary" && style != "combined" && style != "csv") {
+            error = "unknown report style '" + style + "': use detailed, summary, combined or csv";
+            return false;
+        }
+        for (std::size_t j = 0; j < i; ++j)
+            if (options.reports[j] == style) {
+                error = "the report style '" + style + "' is given twice";
+                return false;
+            }
+    }
+    if (linesPerPage) {
+        if (*linesPerPage < 30 || *linesPerPage > 100000) {
+            error = "--lines-per-page needs a number from 30 to 100000, not " +
+                    std::to_string(*linesPerPage);
+            return false;
+        }
+        options.linesPerPage = static_cast<int>(*linesPerPage);
+    }
+    if (pageMode) {
+        const std::string modes[] = {"record", "edit", "filled"};
+        const auto found = std::find(std::begin(modes), std::end(modes), *pageMode);
+        if (found == std::end(modes)) {
+            error = "unknown page mode '" + *pageMode + "': use record, edit or filled";
+            return false;
+        }
+        options.pageMode = static_cast<int>(found - std::begin(modes)) + 1;
+    }
+    if (options.sortFields.size() > 4) {
+        error = "at most 4 sort fields can be given";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<BatchOptions> parseBatchOptions(int argc, const char* const* argv,
                                               std::string& error) {
     BatchOptions options;
+    std::optional<std::int64_t> linesPerPage;
+    std::optional<std::string> pageMode;
     for (int i = 0; i < argc; ++i) {
         const std::string_view argument = argv[i];
         const auto value = [&]() -> const char* {
@@ -117,6 +173,22 @@ std::optional<BatchOptions> parseBatchOptions(int argc, const char* const* argv,
             options.countsOnly = true;
         else if (argument == "--results")
             ok = text(options.resultsFolder);
+        else if (argument == "--report")
+            ok = text(options.reports);
+        else if (argument == "--report-file")
+            ok = text(options.reportFile);
+        else if (argument == "--title")
+            ok = text(options.title);
+        else if (argument == "--subtitle")
+            ok = text(options.subtitle);
+        else if (argument == "--lines-per-page")
+            ok = number(linesPerPage);
+        else if (argument == "--page-mode")
+            ok = text(pageMode);
+        else if (argument == "--sort-field")
+            ok = text(options.sortFields);
+        else if (argument == "--keep-zero-counts")
+            options.keepZeroCounts = true;
         else {
             error = "unknown option '" + std::string(argument) + "'";
             ok = false;
@@ -124,10 +196,11 @@ std::optional<BatchOptions> parseBatchOptions(int argc, const char* const* argv,
         if (!ok) return std::nullopt;
     }
     if (options.help || options.version) return options;
-    if (options.dataFile.empty()) {
-        error = "no data file given: use --data FILE";
+    if (options.dataFile.empty() && options.reports.empty()) {
+        error = "no data file given: use --data FILE (or --report STYLE --results DIR)";
         return std::nullopt;
     }
+    if (!checkReportOptions(options, linesPerPage, pageMode, error)) return std::nullopt;
     if (options.identificationFields.size() > 10) {
         error = "at most 10 identification fields can be given";
         return std::nullopt;

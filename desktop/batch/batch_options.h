@@ -22,6 +22,15 @@ struct BatchOptions {
     std::vector<std::string> identificationFields;
     bool countsOnly = false;
     std::optional<std::string> resultsFolder;
+    // Reports: each style at most once, in the order given.
+    std::vector<std::string> reports; // "detailed", "summary", "combined", "csv"
+    std::optional<std::string> reportFile;
+    std::optional<std::string> title;
+    std::optional<std::string> subtitle;
+    int linesPerPage = 52;
+    int pageMode = 3; // 1 every record, 2 every edit, 3 page filled
+    std::vector<std::string> sortFields;
+    bool keepZeroCounts = false;
     bool help = false;
     bool version = false;
 };

@@ -26,6 +26,10 @@ void installInterruptHandler() {
     std::signal(SIGINT, onInterrupt);
 }
 
+void ConsoleReportProgress::processPendingEvents() {
+    if (interrupted != 0 && query_ != nullptr) query_->requestHalt();
+}
+
 void ConsoleProgress::processPendingEvents() {
     if (interrupted != 0 && driver_ != nullptr) driver_->HaltRequest();
 }

@@ -3,6 +3,8 @@
 // every few seconds otherwise.
 #pragma once
 
+#include "desktop/reports/RAVquery.h"
+#include "desktop/reports/report_progress.h"
 #include "desktop/run/run_progress.h"
 #include "desktop/run/runedits.h"
 #include "platform/message_boxes.h"
@@ -43,8 +45,22 @@ private:
     RunDriver* driver_ = nullptr;
 };
 
+// A report's progress shows nothing; an interrupt asks the report to stop.
+class ConsoleReportProgress : public ReportProgress {
+public:
+    void start(std::int64_t) override {}
+    void advance(std::int64_t) override {}
+    void finish() override {}
+    void processPendingEvents() override;
+    void haltOnInterrupt(RAVquery& query) { query_ = &query; }
+
+private:
+    RAVquery* query_ = nullptr;
+};
+
 // The first interrupt asks the run to halt after the record in hand, so its results and run
-// record are kept; a second one ends the program at once.
+// record are kept; a second one ends the program at once. Installing it again forgets an
+// interrupt already handled.
 void installInterruptHandler();
 
 } // namespace vetra::desktop::batch
