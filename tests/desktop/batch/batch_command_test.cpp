@@ -166,4 +166,58 @@ TEST_F(BatchCommand, ConfigurationFileGivesTheDefaults) {
     EXPECT_NE(missing.err.find("/nonexistent.ini does not exist"), std::string::npos);
 }
 
+TEST_F(BatchCommand, ReportsOfTheRunAndOfAnEarlierRun) {
+    const Outcome outcome = run(sampleRun() +
+                                " --id-field 'Patient ID Number' --id-field 'Primary Site'"
+                                " --sort-field 'Primary Site' --report combined --report csv"
+                                " --title 'Spring Submission' --data " +
+                                sampleData());
+    ASSERT_TRUE(outcome.status == 0 || outcome.status == 1) << outcome.err;
+    const auto reports = home_.path() / "reports";
+    EXPECT_NE(
+        outcome.out.find("combined report:          " + (reports / "Ravelo_combined.rpt").string()),
+        std::string::npos)
+        << outcome.out;
+    EXPECT_NE(outcome.out.find("csv report:               " + (reports / "Ravelo.csv").string()),
+              std::string::npos);
+    const std::string combined = readFile(reports / "Ravelo_combined.rpt");
+    EXPECT_EQ(combined.rfind("Spring Submission Summary by Edit", 0), 0u);
+    EXPECT_NE(combined.find("\fSpring Submission        "), std::string::npos);
+    EXPECT_EQ(combined.substr(combined.size() - 23), "\f*** END OF REPORT ***\f");
+    const std::string csv = readFile(reports / "Ravelo.csv");
+    EXPECT_EQ(csv.rfind("Record Number,Patient ID Number,Primary Site,Edit Name,", 0), 0u);
+
+    const std::string exact = quoted((home_.path() / "only.txt").string());
+    const Outcome again = run("--report summary --keep-zero-counts --report-file " + exact);
+    EXPECT_EQ(again.status, 0) << again.err;
+    const std::string summary = readFile(home_.path() / "only.txt");
+    EXPECT_NE(summary.find("  0         0         0\n"), std::string::npos);
+}
+
+TEST_F(BatchCommand, ReportOptionsAreChecked) {
+    EXPECT_EQ(run("--report fancy --results x").status, 2);
+    EXPECT_EQ(run("--report csv --report csv --results x").status, 2);
+    const Outcome lines = run("--report detailed --lines-per-page 29 --results x");
+    EXPECT_EQ(lines.status, 2);
+    EXPECT_NE(lines.err.find("--lines-per-page needs a number from 30"), std::string::npos);
+    EXPECT_EQ(run("--report detailed --page-mode sometimes --results x").status, 2);
+
+    const Outcome unsorted = run("--report detailed --id-field A --sort-field B --results x");
+    EXPECT_EQ(unsorted.status, 2);
+    EXPECT_NE(unsorted.err.find("the sort field 'B' is not one of the identification fields"),
+              std::string::npos);
+
+    const Outcome nothing =
+        run("--report detailed --results " + quoted((home_.path() / "empty").string()));
+    EXPECT_EQ(nothing.status, 2);
+    EXPECT_NE(nothing.err.find("no errors.db"), std::string::npos);
+
+    std::filesystem::create_directories(home_.path() / "broken");
+    home_.write("broken/errors.db", "not a database");
+    const Outcome broken =
+        run("--report detailed --results " + quoted((home_.path() / "broken").string()));
+    EXPECT_EQ(broken.status, 3);
+    EXPECT_NE(broken.err.find("Unable to read the results database"), std::string::npos);
+}
+
 } // namespace
