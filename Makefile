@@ -41,6 +41,7 @@ bench: all
 	$(BUILD)/tools/naaccr_generate --records 100000 --seed 18 -o $(BUILD)/bench/naaccr18-100000.txt
 	$(BUILD)/bench/batch_run_ratio $(BUILD)/samples/naaccr18.rmf "NAACCR 18 Incidence" \
 		$(BUILD)/bench/naaccr18-100000.txt "Incidence Core Edits" "Incidence Date Edits"
+	$(BUILD)/bench/report_ratio
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVETRA_SANITIZE=ON

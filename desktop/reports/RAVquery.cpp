@@ -8,8 +8,10 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <initializer_list>
 #include <locale>
 #include <sstream>
+#include <stdio_ext.h>
 
 namespace vetra::desktop {
 
@@ -25,6 +27,11 @@ constexpr std::size_t kOutputBufferSize = 1 << 16;
 
 const std::string kUnderline = std::string(72, '_') + "\n";
 const std::string kDashLine(72, '-');
+const std::string kDashLineText = kDashLine + "\n";
+const char* const kDashLineEnded = kDashLineText.c_str();
+// Six blanks, then a field title right-aligned in 32 columns: the indent for a title of n
+// characters (n below 32) starts at kFieldIndent + n.
+const char* const kFieldIndent = "                                      ";
 
 constexpr const char* kCannotCreate = "Unable to create report file.  Make sure the directory "
                                       "exists and the file, if it exists, is not locked.";
@@ -64,23 +71,25 @@ public:
         const PageMode mode = inputs_.pageMode;
         if (mode != PageMode::EveryEdit) {
             if (mode == PageMode::PageFilled) {
-                line("\n");
-                line("%s\n", kDashLine.c_str());
+                line({"\n"});
+                line({kDashLineEnded});
             }
             recordHead(row);
         }
         results.forEachFailedEdit(row.recordNumber, [&](std::int64_t id, const char* name) {
             if (mode == PageMode::EveryEdit) recordHead(row);
-            line("  Edit: %s\n", name);
-            results.forEachMessage(
-                id, [&](const char* type, const char* text) { line("    %s: %s\n", type, text); });
-            results.forEachField(id, [&](const char* title, const char* value) {
-                line("      %32s %s\n", title, value);
+            line({"  Edit: ", name, "\n"});
+            results.forEachMessage(id, [&](const char* type, const char* text) {
+                line({"    ", type, ": ", text, "\n"});
             });
-            line("%s\n", kDashLine.c_str());
-            if (mode == PageMode::EveryRecord) line("\n");
+            results.forEachField(id, [&](const char* title, const char* value) {
+                const std::size_t width = std::strlen(title);
+                line({kFieldIndent + (width < 32 ? width : 32), title, " ", value, "\n"});
+            });
+            line({kDashLineEnded});
+            if (mode == PageMode::EveryRecord) line({"\n"});
             if (mode == PageMode::EveryEdit) {
-                line("\n");
+                line({"\n"});
                 newPage();
             }
             return true;
@@ -105,18 +114,21 @@ private:
     }
 
     // Writes one line; a filled page breaks as soon as it holds more than the lines per page.
-    template <class... Arguments> void line(const char* format, Arguments... arguments) {
-        std::fprintf(query_.output_, format, arguments...);
+    void line(std::initializer_list<const char*> pieces) {
+        for (const char* piece : pieces)
+            std::fputs(piece, query_.output_);
         ++lines_;
         if (inputs_.pageMode == PageMode::PageFilled && lines_ > inputs_.linesPerPage) newPage();
     }
 
     void recordHead(const RecordRow& row) {
-        line("#%lld\n", static_cast<long long>(row.recordNumber));
+        char number[32];
+        std::snprintf(number, sizeof number, "#%lld\n", static_cast<long long>(row.recordNumber));
+        line({number});
         const std::size_t shown = std::min<std::size_t>(inputs_.selectedFields.size(), 10);
         for (std::size_t i = 0; i < shown; ++i)
-            line("%s: %s\n", row.identification[2 * i], row.identification[2 * i + 1]);
-        line("%s\n", kDashLine.c_str());
+            line({row.identification[2 * i], ": ", row.identification[2 * i + 1], "\n"});
+        line({kDashLineEnded});
     }
 
     RAVquery& query_;
@@ -138,6 +150,8 @@ bool RAVquery::createReportFile(const std::string& path) {
     output_ = std::fopen(path.c_str(), "w");
     if (output_ == nullptr) return false;
     std::setvbuf(output_, nullptr, _IOFBF, kOutputBufferSize);
+    __fsetlocking(output_, FSETLOCKING_BYCALLER); // one thread writes the report
+
     return true;
 }
 

@@ -1,7 +1,9 @@
 // Reading a run's results database for a report: opened read-only, the record rows in the
-// report's sort order, and each record's failed edits, messages and fields through prepared
-// statements bound by integer keys. A report never changes the database.
+// report's sort order, and each record's failed edits, messages and fields by their integer
+// keys. A report never changes the database.
 #pragma once
+
+#include "desktop/reports/keyed_rows.h"
 
 #include <cstdint>
 #include <functional>
@@ -39,25 +41,42 @@ public:
     // Steps to the next record row; false at the end (or on an error, see errorText()).
     bool nextRecord(RecordRow& row);
 
-    bool forEachFailedEdit(std::int64_t recordNumber,
-                           const std::function<bool(std::int64_t, const char*)>& visit);
-    bool forEachMessage(std::int64_t failedEditId,
-                        const std::function<void(const char*, const char*)>& visit);
-    bool forEachField(std::int64_t failedEditId,
-                      const std::function<void(const char*, const char*)>& visit);
+    // Visits (failed edit id, edit name) of the record's failed edits in stored order; the
+    // visit returns false to stop.
+    template <class Visit> void forEachFailedEdit(std::int64_t recordNumber, Visit&& visit) {
+        failedEdits_.forEach(recordNumber, [&](sqlite3_stmt* row) {
+            return visit(integerOf(row, 0), textOf(row, 2));
+        });
+    }
+    // Visits (message type, message text) of a failed edit in stored order.
+    template <class Visit> void forEachMessage(std::int64_t failedEditId, Visit&& visit) {
+        messages_.forEach(failedEditId, [&](sqlite3_stmt* row) {
+            visit(textOf(row, 3), textOf(row, 2));
+            return true;
+        });
+    }
+    // Visits (field title, field value) of a failed edit in stored order.
+    template <class Visit> void forEachField(std::int64_t failedEditId, Visit&& visit) {
+        fields_.forEach(failedEditId, [&](sqlite3_stmt* row) {
+            visit(textOf(row, 1), textOf(row, 2));
+            return true;
+        });
+    }
 
     void beginTransaction();
     void endTransaction();
 
 private:
+    static std::int64_t integerOf(sqlite3_stmt* statement, int column);
+    static const char* textOf(sqlite3_stmt* statement, int column);
     bool prepare(const char* sql, sqlite3_stmt** statement);
     bool failed();
 
     sqlite3* database_ = nullptr;
     sqlite3_stmt* records_ = nullptr;
-    sqlite3_stmt* failedEdits_ = nullptr;
-    sqlite3_stmt* messages_ = nullptr;
-    sqlite3_stmt* fields_ = nullptr;
+    KeyedRows failedEdits_;
+    KeyedRows messages_;
+    KeyedRows fields_;
     std::string errorText_;
 };
 
