@@ -70,11 +70,14 @@ public:
     void record(const RecordRow& row, ResultsReader& results) {
         const PageMode mode = inputs_.pageMode;
         if (mode != PageMode::EveryEdit) {
+            inHead_ = true;
             if (mode == PageMode::PageFilled) {
                 line({"\n"});
                 line({kDashLineEnded});
             }
             recordHead(row);
+            inHead_ = false;
+            breakFilledPage();
         }
         results.forEachFailedEdit(row.recordNumber, [&](std::int64_t id, const char* name) {
             if (mode == PageMode::EveryEdit) recordHead(row);
@@ -113,11 +116,16 @@ private:
         writeOtherTitleLines();
     }
 
-    // Writes one line; a filled page breaks as soon as it holds more than the lines per page.
+    // Writes one line; a filled page breaks as soon as it holds more than the lines per page,
+    // but a record's head stays whole: its break comes after it.
     void line(std::initializer_list<const char*> pieces) {
         for (const char* piece : pieces)
             std::fputs(piece, query_.output_);
         ++lines_;
+        if (!inHead_) breakFilledPage();
+    }
+
+    void breakFilledPage() {
         if (inputs_.pageMode == PageMode::PageFilled && lines_ > inputs_.linesPerPage) newPage();
     }
 
@@ -136,6 +144,7 @@ private:
     const std::string& title_;
     int page_ = 1;
     int lines_ = 0;
+    bool inHead_ = false;
 };
 
 RAVquery::RAVquery(platform::MessageBoxes& messages, ReportProgress& progress)
