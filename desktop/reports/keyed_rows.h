@@ -1,8 +1,8 @@
 // The rows of one results table that carry a given key (a record number or a failed edit
 // number), in stored order. A report asks for keys mostly in ascending order, the order in
 // which a run wrote them, so the rows are read by one pass over the key's index, and a key
-// below the pass's position is looked up by the prepared statement bound to it instead. Both
-// give the rows of a key in the same order: the index keeps equal keys in row order.
+// the pass has gone beyond is looked up by the prepared statement bound to it instead. Both
+// give the rows of a key in row order: the pass orders equal keys by row id.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,8 @@ public:
     KeyedRows& operator=(const KeyedRows&) = delete;
 
     // `lookup` selects the table's rows whose key column equals its one parameter, `pass` the
-    // same columns of every row ordered by that key; `keyColumn` is the key's column in both.
+    // same columns of every row with an integer key ordered by that key and row id;
+    // `keyColumn` is the key's column in both.
     bool prepare(sqlite3* database, const char* lookup, const char* pass, int keyColumn);
 
     // Calls visit(statement) for each row with the key; the visit reads the row's columns and
@@ -53,6 +54,7 @@ private:
     bool passing_ = true; // false once the pass has reached the end
     bool passStarted_ = false;
     std::int64_t passKey_ = 0;
+    std::int64_t lastServedKey_ = 0;
 };
 
 } // namespace vetra::desktop

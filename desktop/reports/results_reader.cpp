@@ -31,15 +31,15 @@ bool ResultsReader::open(const std::string& databasePath) {
     // The passes hold only integer keys: no other value equals an integer key in a lookup.
     return (failedEdits_.prepare(database_, "SELECT * FROM editfailures WHERE recnum == ?;",
                                  "SELECT * FROM editfailures WHERE typeof(recnum) == 'integer' "
-                                 "ORDER BY recnum;",
+                                 "ORDER BY recnum, rowid;",
                                  1) &&
             messages_.prepare(database_, "SELECT * FROM editerrors WHERE failededitid == ?;",
                               "SELECT * FROM editerrors WHERE typeof(failededitid) == 'integer' "
-                              "ORDER BY failededitid;",
+                              "ORDER BY failededitid, rowid;",
                               1) &&
             fields_.prepare(database_, "SELECT * FROM editfields WHERE failededitid == ?;",
                             "SELECT * FROM editfields WHERE typeof(failededitid) == 'integer' "
-                            "ORDER BY failededitid;",
+                            "ORDER BY failededitid, rowid;",
                             0)) ||
            failed();
 }
