@@ -7,6 +7,7 @@ add_executable(report_tests
   reports/summary_report_test.cpp
   reports/csv_report_test.cpp
   reports/unreadable_results_test.cpp
+  reports/keyed_rows_test.cpp
 )
 target_link_libraries(report_tests PRIVATE
   ravelo_reports ravelo_workflow metafile_writer edit_compiler GTest::gtest_main)
