@@ -1,7 +1,7 @@
 #include "tests/runs/run_metafile.h"
 
+#include "tests/support/compiled_edits.h"
 #include "tests/support/dictionary_item.h"
-#include "tools/edit_compiler/edit_compiler.h"
 
 #include <gtest/gtest.h>
 
@@ -29,15 +29,7 @@ writer::MetafileBuilder runMetafile(const std::vector<TestEdit>& edits,
     builder.addMessage(102, "Check %S1 (%F1)");
     builder.addMessage(103, "Values: %V1");
     builder.addMessage(104, "%F1 is %DC");
-    auto resolve = [&builder](std::string_view name) -> std::optional<int32_t> {
-        if (auto local = builder.localNumberOf(name)) return static_cast<int32_t>(*local);
-        return std::nullopt;
-    };
-    for (const TestEdit& edit : edits)
-        builder.addEdit({edit.name, edit.messageNumber, edit.fields,
-                         compiler::compileEdit(edit.source, resolve, edit.name).logic, "", ""});
-    for (const auto& set : sets)
-        builder.addEditSet(set);
+    addCompiledEdits(builder, edits, sets);
     return builder;
 }
 

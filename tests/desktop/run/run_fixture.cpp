@@ -2,8 +2,8 @@
 
 #include "desktop/shell/initialize.h"
 #include "desktop/shell/metafile_session.h"
+#include "tests/support/compiled_edits.h"
 #include "tests/support/dictionary_item.h"
-#include "tools/edit_compiler/edit_compiler.h"
 
 #include <fstream>
 #include <sqlite3.h>
@@ -38,15 +38,7 @@ writer::MetafileBuilder runTestMetafile(const std::vector<RunTestEdit>& edits,
     builder.addMessage(105, "Don't say \"never\" in %E");
     builder.addMessage(106, "Too many");
     builder.addMessage(107, "Site needs no field");
-    auto resolve = [&builder](std::string_view name) -> std::optional<int32_t> {
-        if (auto local = builder.localNumberOf(name)) return static_cast<int32_t>(*local);
-        return std::nullopt;
-    };
-    for (const RunTestEdit& edit : edits)
-        builder.addEdit({edit.name, edit.messageNumber, edit.fields,
-                         compiler::compileEdit(edit.source, resolve, edit.name).logic, "", ""});
-    for (const auto& set : sets)
-        builder.addEditSet(set);
+    addCompiledEdits(builder, edits, sets);
     return builder;
 }
 
