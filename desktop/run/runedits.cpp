@@ -119,7 +119,7 @@ int RunDriver::applyEditOptions(const std::vector<EditSetEntry>& editSets,
                 entry != options.end()) {
                 const auto code = editOptionCode(entry->second);
                 if (!code) {
-                    messages_.show("'" + entry->second + "' is not a valid integer value", "");
+                    messages_.show(conversionErrorText(entry->second), "");
                     return __LINE__;
                 }
                 option = *code;

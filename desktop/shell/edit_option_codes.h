@@ -31,4 +31,9 @@ inline std::optional<int> editOptionCode(const std::string& codeText) {
     return wholeNumber(codeText);
 }
 
+// The platform's message for a text that holds no whole number where one is needed.
+inline std::string conversionErrorText(const std::string& text) {
+    return "'" + text + "' is not a valid integer value";
+}
+
 } // namespace vetra::desktop
