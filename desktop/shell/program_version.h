@@ -5,7 +5,8 @@
 namespace vetra::desktop {
 
 inline constexpr const char* kProgramVersion = "1.2.8";
-inline constexpr const char* kBuildDate = __DATE__;
-inline constexpr const char* kBuildTime = __TIME__;
+// When the program was built: defined in one place so that every part of it agrees.
+extern const char* const kBuildDate;
+extern const char* const kBuildTime;
 
 } // namespace vetra::desktop

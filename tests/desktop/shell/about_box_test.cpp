@@ -1,0 +1,50 @@
+// The About box's texts and the versions it gathers: the staging library's text is cut at 15
+// characters, and a missing library or function leaves it empty.
+#include "desktop/shell/about_box.h"
+#include "desktop/shell/help_topics.h"
+#include "desktop/shell/program_version.h"
+#include "desktop/shell/staging_library.h"
+#include "platform/dynamic_library.h"
+#include "tests/support/scratch_directory.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace vetra::desktop;
+
+TEST(AboutBox, CaptionAndTextNameEveryVersion) {
+    EXPECT_EQ(aboutCaption(),
+              std::string("Ravelo version 1.2.8 (") + kBuildDate + " " + kBuildTime + ")");
+    const std::string text =
+        aboutText({"VETRA40.dll version 4.0.1.8", "1.0.0, NAACCR", "", "3.40.1"});
+    const std::string uses = "\n\nRavelo is using:\n\n   VETRA40.dll version 4.0.1.8\n"
+                             "   kznaaccr.dll version 1.0.0, NAACCR\n   Tollan.dll version \n"
+                             "   sqlite3 version 3.40.1";
+    ASSERT_GE(text.size(), uses.size());
+    EXPECT_EQ(text.substr(text.size() - uses.size()), uses);
+    // Three lines naming who stands behind the program, separated by blank lines.
+    const std::string head = text.substr(0, text.size() - uses.size());
+    EXPECT_EQ(std::count(head.begin(), head.end(), '\n'), 4);
+    EXPECT_EQ(head.find("\n\n\n"), std::string::npos);
+}
+
+TEST(AboutBox, StagingVersionIsCutAt15CharactersOrEmpty) {
+    EXPECT_EQ(stagingLibraryVersion(TOLLAN_PROBE), "02.05.0001 stag");
+    EXPECT_EQ(stagingLibraryVersion("/nonexistent/libtollan0205.so"), "");
+    EXPECT_EQ(stagingLibraryVersion("libm.so.6"), ""); // loads, but lacks the function
+}
+
+TEST(HelpTopics, EachTabHasItsContextAndPage) {
+    EXPECT_EQ(helpContextOfTab(0), 10);
+    EXPECT_EQ(helpContextOfTab(4), 50);
+    vetra::testing::ScratchDirectory folder;
+    const std::string program = folder.path().string() + "/";
+    std::filesystem::create_directories(folder.path() / "help");
+    folder.write("help/context-20.html", "<p>Report Configuration</p>");
+    EXPECT_EQ(helpTopicPath(program, 20), program + "help/context-20.html");
+    EXPECT_EQ(helpTopicPath(program, 30), program + "help/index.html");
+    EXPECT_EQ(helpMissingText("/x/help/index.html"), "Help file not found\n/x/help/index.html");
+}
+
+} // namespace
