@@ -1,0 +1,132 @@
+// The record browser: positions in the file, values cut at the record's end, the step buttons,
+// the slider, typed record numbers and sorting; a file that shrank or vanished.
+#include "desktop/display/Ravdisp.h"
+#include "tests/desktop/scripted_message_boxes.h"
+#include "tests/support/scratch_directory.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using vetra::desktop::fld_desc;
+using vetra::desktop::LayoutFieldList;
+using vetra::desktop::Ravdisp;
+using vetra::testing::ScratchDirectory;
+using vetra::testing::ScriptedMessageBoxes;
+
+// 22 characters and CR LF: record n is "Rnn" then letters, the record number at columns 2-3.
+std::string recordsOf(int count) {
+    std::string text;
+    for (int n = 1; n <= count; ++n) {
+        char record[32];
+        std::snprintf(record, sizeof record, "R%02dABCDEFGHIJKLMNOPQRS\r\n", n);
+        text += record;
+    }
+    return text;
+}
+
+const LayoutFieldList kFields = {
+    {"Tail", 20, 10, 30, ""},   // runs past the end of the 24-character record
+    {"Number", 2, 2, 20, ""},   //
+    {"Beyond", 40, 3, 10, ""},  // starts beyond the record
+    {"Letters", 4, 5, 400, ""}, //
+};
+
+class RecordBrowser : public ::testing::Test {
+protected:
+    std::string value(const std::string& name) const {
+        for (const auto& row : browser_.rows())
+            if (row.name == name) return row.value;
+        return "?";
+    }
+    std::vector<std::string> names() const {
+        std::vector<std::string> result;
+        for (const auto& row : browser_.rows())
+            result.push_back(row.name);
+        return result;
+    }
+
+    ScratchDirectory folder_;
+    ScriptedMessageBoxes messages_;
+    Ravdisp browser_{messages_};
+};
+
+TEST_F(RecordBrowser, EnteringListsByColumnAndShowsRecordOne) {
+    browser_.enter(folder_.write("d.txt", recordsOf(5)).string(), 5, 24, kFields);
+    EXPECT_EQ(names(), (std::vector<std::string>{"Number", "Letters", "Tail", "Beyond"}));
+    EXPECT_EQ(browser_.recordNumberText(), "1");
+    EXPECT_EQ(value("Number"), "01");
+    EXPECT_EQ(value("Letters"), "ABCDE");
+    EXPECT_EQ(value("Tail"), "QRS\r\n"); // cut at the end of the record
+    EXPECT_EQ(value("Beyond"), "");
+    browser_.sliderMoved(2); // record 3 starts at byte 48
+    EXPECT_EQ(value("Number"), "03");
+    EXPECT_EQ(browser_.recordNumberText(), "3");
+}
+
+TEST_F(RecordBrowser, StepsStayWithinTheFile) {
+    browser_.enter(folder_.write("d.txt", recordsOf(50)).string(), 50, 24, kFields);
+    browser_.step(1000);
+    EXPECT_EQ(browser_.currentRecord(), 50);
+    EXPECT_EQ(value("Number"), "50");
+    browser_.step(-10);
+    EXPECT_EQ(browser_.currentRecord(), 40);
+    EXPECT_EQ(browser_.sliderPosition(), 39);
+    browser_.step(-1000);
+    EXPECT_EQ(browser_.currentRecord(), 1);
+}
+
+TEST_F(RecordBrowser, ATypedNumberOutsideTheFileOrNotANumberPutsTheRecordBack) {
+    browser_.enter(folder_.write("d.txt", recordsOf(20)).string(), 20, 24, kFields);
+    browser_.recordNumberTyped("12");
+    EXPECT_EQ(browser_.currentRecord(), 12);
+    EXPECT_EQ(value("Number"), "12");
+    for (const char* text : {"0", "21", "12a", "", "-3", "99999999999999999999999"}) {
+        browser_.recordNumberTyped(text);
+        EXPECT_EQ(browser_.recordNumberText(), "12") << text;
+        EXPECT_EQ(browser_.currentRecord(), 12);
+    }
+}
+
+TEST_F(RecordBrowser, HeadersSortTheRowsKeepingTheirValues) {
+    browser_.enter(folder_.write("d.txt", recordsOf(3)).string(), 3, 24, kFields);
+    browser_.sortBy(Ravdisp::kByItem);
+    EXPECT_EQ(names(), (std::vector<std::string>{"Beyond", "Number", "Tail", "Letters"}));
+    EXPECT_EQ(value("Number"), "01");
+    browser_.sortBy(Ravdisp::kByName);
+    EXPECT_EQ(names(), (std::vector<std::string>{"Beyond", "Letters", "Number", "Tail"}));
+    browser_.sortBy(Ravdisp::kByLength);
+    EXPECT_EQ(names().front(), "Number");
+    browser_.sortBy(Ravdisp::kByValue);
+    EXPECT_EQ(names().front(), "Number");
+}
+
+TEST_F(RecordBrowser, AShortLastRecordAndAShrunkOrVanishedFile) {
+    const auto path = folder_.write("d.txt", recordsOf(3).substr(0, 24 * 2 + 10)).string();
+    browser_.enter(path, 3, 24, kFields);
+    browser_.step(2);
+    EXPECT_EQ(value("Number"), "03");
+    EXPECT_EQ(value("Tail"), ""); // beyond the short record: zeros
+    folder_.write("d.txt", "");   // the file shrank after it was inspected
+    browser_.step(-1);
+    EXPECT_EQ(value("Number"), "");
+    browser_.leave();
+    EXPECT_TRUE(browser_.rows().empty());
+
+    browser_.enter((folder_.path() / "gone.txt").string(), 3, 24, kFields);
+    EXPECT_FALSE(browser_.isOpen());
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_NE(messages_.shown()[0].text.find("gone.txt"), std::string::npos);
+    browser_.step(1); // nothing happens without an open file
+    EXPECT_TRUE(browser_.rows().empty());
+}
+
+TEST_F(RecordBrowser, NothingOpensWithoutAFileOrALayout) {
+    browser_.enter("", 3, 24, kFields);
+    EXPECT_FALSE(browser_.isOpen());
+    browser_.enter(folder_.write("d.txt", recordsOf(3)).string(), 3, 24, {});
+    EXPECT_FALSE(browser_.isOpen());
+    EXPECT_TRUE(messages_.shown().empty());
+}
+
+} // namespace
