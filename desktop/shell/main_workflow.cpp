@@ -202,7 +202,6 @@ void MainWorkflow::setLayoutTicked(std::size_t index, bool ticked) {
 }
 
 void MainWorkflow::setEditSetTicked(std::size_t index, bool ticked) {
-    if (index >= editSets_.names.size()) return;
     if (metafilePath_.empty()) {
         messages_.show("A Metafile must be selected before the edit set selection can be changed.",
                        "");
@@ -212,6 +211,7 @@ void MainWorkflow::setEditSetTicked(std::size_t index, bool ticked) {
         messages_.show(metafilePath_, "The Metafile Requested Was Not Found");
         return;
     }
+    if (index >= editSets_.names.size()) return;
     editSets_.ticked[index] = ticked;
     editSetsShown_ = joined(editSets_.tickedNames());
     MetafileSession metafile(engine_, messages_);
