@@ -23,9 +23,10 @@ log. A configuration file gives the defaults; the options below override it.
   --data FILE               NAACCR fixed-width data file (required)
   --first N                 first record to check, counted from 1 (default 1)
   --count N                 number of records to check (default: to the end of the file)
-  --skip-empty              skip edits whose fields are all empty
+  --skip-empty              skip an edit when one of its fields is empty
   --skip-failed, --no-skip-failed
-                            skip edits whose fields failed an earlier edit (default: on)
+                            skip a multi-field edit when one of its fields already failed
+                            a single-field edit of the record (default: on)
   --suppress-warnings, --no-suppress-warnings
                             report no warnings (default: on)
   --id-field NAME           field that identifies a record in reports; repeat, at most 10
