@@ -63,6 +63,9 @@ int RunDriver::runSteps(const RunSettings& settings, std::int32_t mfID, std::int
         pair = {};
     fillIdentificationTable(settings);
 
+    // The summary file belongs with errors.db: the previous run's is removed with the start of
+    // this one, so that a run that stops never leaves another run's counts beside its rows.
+    std::remove((settings.resultsFolder + "summary.txt").c_str());
     if (database_.createFresh(settings.resultsFolder) != 0 ||
         database_.open(settings.resultsFolder) != 0) {
         messages_.show(database_.errorText(), "Unable to create the results database");

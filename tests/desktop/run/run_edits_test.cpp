@@ -141,6 +141,12 @@ TEST_F(RunEditsSequence, AFailedEngineCallMidRunLeavesAReadableDatabase) {
               desktop::RunOutcome::Completed);
     EXPECT_EQ(ResultsFile(resultsPath()).count("errorrecs"), 4);
     EXPECT_EQ(ResultsFile(resultsPath("errors_1st_prev.db")).count("editfailures"), 2);
+    EXPECT_TRUE(std::filesystem::exists(resultsPath("summary.txt")));
+
+    // A run that stops takes the completed run's summary away with its database.
+    ASSERT_EQ(run(request(writeMetafile(kEdits, kSets), data, 4, {"Fragile"})),
+              desktop::RunOutcome::Failed);
+    EXPECT_FALSE(std::filesystem::exists(resultsPath("summary.txt")));
 }
 
 // Runs are told apart by their data file's name in the run record.
