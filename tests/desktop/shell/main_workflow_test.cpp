@@ -622,6 +622,24 @@ TEST_F(MainWorkflowTest, ClosingWithChangesAndYesSavesWhatLoadsBackTheSame) {
     EXPECT_FALSE(reloaded->configurationChanged());
 }
 
+TEST_F(MainWorkflowTest, AMetafileFromAnotherFolderIsFoundAgainAfterSaving) {
+    std::filesystem::create_directories(folder() + "other");
+    std::filesystem::rename(path("second.rmf"), path("other/second.rmf"));
+    {
+        const auto workflow = started();
+        workflow->selectMetafile(path("other/second.rmf"));
+        messages_.answerNext(Answer::Yes);
+        workflow->close();
+    }
+    EXPECT_EQ(ProfileFile(path("ravelo.ini")).readString("Path", "Metafile"), path("other/"));
+    EXPECT_EQ(ProfileFile(path("runtime.ini")).readString("Metafiles", "Metafile"), "second.rmf");
+    const auto reloaded = started();
+    EXPECT_EQ(messages_.shown().size(), 1u) << "only the question on closing";
+    EXPECT_EQ(reloaded->metafilePath(), path("other/second.rmf"));
+    EXPECT_EQ(reloaded->metafileShown(), "second.rmf");
+    EXPECT_EQ(reloaded->editSets().tickedNames(), Names{"Main"});
+}
+
 TEST_F(MainWorkflowTest, NoSkipsIsSavedAsZeroAndLoadsBackAsNoSkips) {
     {
         const auto workflow = started();
