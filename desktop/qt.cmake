@@ -10,4 +10,18 @@ if(Qt6_FOUND)
   )
   target_include_directories(ravelo_qt_layers PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(ravelo_qt_layers PUBLIC vetra_platform Qt6::Widgets Qt6::PrintSupport)
+
+  # The main window over the workflow.
+  add_library(ravelo_window STATIC shell/Unit1.cpp)
+  set_target_properties(ravelo_window PROPERTIES AUTOMOC ON AUTOUIC ON)
+  target_link_libraries(ravelo_window PUBLIC ravelo_workflow ravelo_qt_layers)
+
+  # ravelo: the desktop program. Like ravelo-batch it loads the engine and the
+  # file-information library by name, beside itself or from the build's lib/.
+  add_executable(ravelo shell/ravelo_main.cpp)
+  target_link_libraries(ravelo PRIVATE ravelo_window)
+  add_dependencies(ravelo VETRA40 kznaaccr ravelo_help)
+  set_target_properties(ravelo PROPERTIES
+    BUILD_RPATH "$ORIGIN;$ORIGIN/../lib;${PROJECT_BINARY_DIR}/lib")
+  target_link_options(ravelo PRIVATE -Wl,--disable-new-dtags)
 endif()

@@ -1,0 +1,87 @@
+// ravelo: the desktop program. It loads the engine and the file-information library, reads
+// the master configuration, lists the current configuration's metafile and shows the main
+// window.
+#include "desktop/qt/file_dialogs.h"
+#include "desktop/qt/help_viewer.h"
+#include "desktop/qt/message_boxes.h"
+#include "desktop/qt/print_dialog.h"
+#include "desktop/run/Ravengine.h"
+#include "desktop/run/run_log.h"
+#include "desktop/shell/Ravfilecheck.h"
+#include "desktop/shell/Unit1.h"
+#include "desktop/shell/about_box.h"
+#include "desktop/shell/help_topics.h"
+#include "desktop/shell/main_workflow.h"
+#include "desktop/shell/program_version.h"
+#include "desktop/shell/staging_library.h"
+#include "platform/dynamic_library.h"
+#include "platform/file_services.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+#include <sqlite3.h>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: ravelo [--help | --version]\n"
+    "\n"
+    "Checks NAACCR data files against the edits of a metafile, in a window.\n"
+    "The program folder (the configuration ravelo.ini, the folders it names and the\n"
+    "results) is the folder named by RAVELO_HOME, else the program's own folder.\n"
+    "Runs without a window: ravelo-batch --help.\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace vetra;
+    using namespace vetra::desktop;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("ravelo %s\n", kProgramVersion);
+            return 0;
+        }
+    }
+    QApplication application(argc, argv);
+    qt::QtMessageBoxes dialogs;
+    platform::MessageBoxes& messages = dialogs;
+    RAVfilecheck fileCheck;
+    if (!fileCheck.loaded()) {
+        messages.show("Can't load kznaaccr.dll", "");
+        return 1;
+    }
+    RAVengine engine;
+    if (!engine.loaded()) {
+        messages.show("Can't load Vetra", "");
+        return 1;
+    }
+    const std::string programFolder = platform::programFolder();
+    MainWorkflow workflow(engine, messages, programFolder);
+    if (!workflow.start()) return 1;
+
+    const std::string runLog = workflow.master().reportsFolder + "run_log.txt";
+    if (!createRunLog(runLog, {kProgramVersion, kBuildDate, kBuildTime, engine.versionText(),
+                               platform::processorCount(), platform::processorType()}))
+        messages.show(runLog, "Unable to open log file in TForm1()");
+    const std::string helpFile = helpFilePath(programFolder);
+    if (!platform::fileExists(helpFile)) messages.show(helpMissingText(helpFile), "");
+    const UsedVersions versions{
+        engine.versionText(), fileCheck.dllInfoText(),
+        stagingLibraryVersion(platform::sharedLibraryFileName(kStagingLibraryName)),
+        sqlite3_libversion()};
+
+    qt::QtFileDialogs files;
+    qt::BrowserHelpViewer help;
+    qt::QtPrintDialog printer;
+    TForm1 window(workflow, {messages, files, help, printer}, versions, programFolder);
+    dialogs.setParent(&window);
+    files.setParent(&window);
+    printer.setParent(&window);
+    window.show();
+    return application.exec();
+}
