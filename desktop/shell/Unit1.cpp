@@ -35,7 +35,7 @@ constexpr const char* kTopRowText =
     "                                             Column Totals -->";
 constexpr const char* kMarkText = "        yes";
 constexpr int kEditNameWidth = 300;
-constexpr int kOptionColumnWidth = 130;
+constexpr int kOptionColumnWidth = 120;
 constexpr const char* kDataFileFilter =
     "All Files|*.*|Data Files (.dat, .xcd, .t01)|*.dat;*.xcd;*.t01|Text Files (.txt)|*.txt";
 

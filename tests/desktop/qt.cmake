@@ -1,0 +1,15 @@
+# The main window on Qt's offscreen platform, where Qt 6 is found.
+if(TARGET ravelo_window)
+  add_executable(main_window_tests
+    run/run_fixture.cpp
+    qt/main_window_test.cpp
+  )
+  target_link_libraries(main_window_tests PRIVATE
+    ravelo_window metafile_writer edit_compiler GTest::gtest)
+  target_include_directories(main_window_tests PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(main_window_tests PRIVATE
+    VETRA40_LIBRARY_PATH="$<TARGET_FILE:VETRA40>")
+  add_dependencies(main_window_tests VETRA40)
+  gtest_discover_tests(main_window_tests DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+endif()

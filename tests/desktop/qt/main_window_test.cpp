@@ -1,0 +1,272 @@
+// The main window on Qt's offscreen platform, over a program folder of its own with a master
+// file, a configuration and a small metafile: what only the window can show, its captions,
+// grid texts and enabled buttons, and the events it forwards to the workflow. The dialogs,
+// the help viewer and the print dialog are scripted.
+#include "desktop/run/Ravengine.h"
+#include "desktop/shell/Unit1.h"
+#include "desktop/shell/about_box.h"
+#include "desktop/shell/help_topics.h"
+#include "desktop/shell/main_workflow.h"
+#include "tests/desktop/run/run_fixture.h"
+#include "tests/desktop/scripted_message_boxes.h"
+#include "tests/support/scratch_directory.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <deque>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace vetra::testing {
+namespace {
+
+using desktop::TForm1;
+
+class ScriptedFileDialogs : public desktop::qt::FileDialogs {
+public:
+    void chooseNext(const std::string& path) { answers_.push_back(path); }
+    std::string openFile(const desktop::qt::FileDialogRequest& request) override {
+        return answer(request);
+    }
+    std::string saveFile(const desktop::qt::FileDialogRequest& request) override {
+        return answer(request);
+    }
+    const std::vector<desktop::qt::FileDialogRequest>& requests() const { return requests_; }
+
+private:
+    // A dialog without a scripted answer is cancelled.
+    std::string answer(const desktop::qt::FileDialogRequest& request) {
+        requests_.push_back(request);
+        if (answers_.empty()) return {};
+        std::string path = answers_.front();
+        answers_.pop_front();
+        return path;
+    }
+    std::deque<std::string> answers_;
+    std::vector<desktop::qt::FileDialogRequest> requests_;
+};
+
+class RecordingHelpViewer : public desktop::qt::HelpViewer {
+public:
+    bool show(const std::string& htmlPath) override {
+        shown.push_back(htmlPath);
+        return true;
+    }
+    std::vector<std::string> shown;
+};
+
+class CountingPrintDialog : public desktop::qt::PrintDialog {
+public:
+    void show() override { ++shown; }
+    int shown = 0;
+};
+
+const char kSexCheck[] = R"(if (strcmp(#S"Sex", "F") == 0) return fail; return pass;)";
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() : folder_(scratch_.path().string() + "/"), engine_(VETRA40_LIBRARY_PATH) {
+        const writer::Bytes bytes =
+            runTestMetafile({{"Sex Check", 100, {220}, kSexCheck},
+                             {"Code Check", 101, {10, 485}, "return pass;"}},
+                            {{"Main", "", {"Sex Check", "Code Check"}}})
+                .build();
+        scratch_.write("first.rmf", std::string(bytes.begin(), bytes.end()));
+        scratch_.write("runtime.ini", "[Metafiles]\nMetafile=first.rmf\n[RecordLayouts]\n"
+                                      "RecordLayout1=Test\n[EditSets]\nEditSet1=Main\n");
+        writeMaster("");
+    }
+
+    void writeMaster(const std::string& more) {
+        scratch_.write("ravelo.ini",
+                       "[Identity]\ncaption=Test Office\n[Path]\nMetafile=" + folder_ +
+                           "\nConfig=" + folder_ + "\nDatafile=" + folder_ + "\n" + more);
+    }
+
+    std::string writeDataFile(const std::string& name, int count) {
+        std::string contents;
+        for (int i = 0; i < count; ++i)
+            contents += testRecord("10", "1", i % 3 == 0 ? "F" : "M") + "\n";
+        return scratch_.write(name, contents).string();
+    }
+
+    TForm1& window() {
+        if (!window_) {
+            workflow_ = std::make_unique<desktop::MainWorkflow>(engine_, messages_, folder_);
+            EXPECT_TRUE(workflow_->start());
+            window_ = std::make_unique<TForm1>(
+                *workflow_, desktop::MainWindowLayers{messages_, files_, help_, printer_},
+                desktop::UsedVersions{"VETRA40.dll version test", "kz, test", "", "3"}, folder_);
+        }
+        return *window_;
+    }
+
+    template <typename Widget> Widget* child(const char* name) {
+        auto* widget = window().findChild<Widget*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    QAction* action(const QString& text) {
+        for (QAction* candidate : window().menuBar()->findChildren<QAction*>())
+            if (candidate->text() == text && candidate->menu() == nullptr) return candidate;
+        ADD_FAILURE() << "no action " << text.toStdString();
+        return nullptr;
+    }
+
+    ScratchDirectory scratch_;
+    std::string folder_;
+    desktop::RAVengine engine_;
+    ScriptedMessageBoxes messages_;
+    ScriptedFileDialogs files_;
+    RecordingHelpViewer help_;
+    CountingPrintDialog printer_;
+    std::unique_ptr<desktop::MainWorkflow> workflow_;
+    std::unique_ptr<TForm1> window_;
+};
+
+TEST_F(MainWindowTest, ShowsTheTabsUnderTheirCaptions) {
+    auto* tabs = child<QTabWidget>("tabs");
+    ASSERT_EQ(tabs->count(), 5);
+    EXPECT_EQ(tabs->tabText(0), "Select File and Run");
+    EXPECT_EQ(tabs->tabText(1), "&Report Configuration");
+    EXPECT_EQ(tabs->tabText(2), "&Metafile Selections");
+    EXPECT_EQ(tabs->tabText(3), "&Advanced Configuration");
+    EXPECT_EQ(tabs->tabText(4), "Display");
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(window().windowTitle(), "Ravelo  (1.2.8) Test Office");
+}
+
+TEST_F(MainWindowTest, HidesTheTabsTheMasterFileDisallows) {
+    writeMaster("[Disallow]\nadvanced=0\nreport=11\n");
+    auto* tabs = child<QTabWidget>("tabs");
+    EXPECT_TRUE(tabs->isTabVisible(TForm1::kReportTab));
+    EXPECT_TRUE(tabs->isTabVisible(TForm1::kMetafileTab));
+    EXPECT_FALSE(tabs->isTabVisible(TForm1::kAdvancedTab));
+}
+
+TEST_F(MainWindowTest, ShowsTheGridWithItsTotalsRow) {
+    auto* grid = child<QTableWidget>("grid");
+    ASSERT_EQ(grid->columnCount(), 6);
+    ASSERT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->item(0, 0)->text(),
+              "                                             Column Totals -->");
+    EXPECT_EQ(grid->columnWidth(0), 300);
+    EXPECT_EQ(grid->item(0, 1)->text(), "2");
+    EXPECT_EQ(grid->item(0, 2)->text(), "0");
+    EXPECT_EQ(grid->item(1, 0)->text(), "Code Check");
+    EXPECT_EQ(grid->item(2, 0)->text(), "Sex Check");
+    EXPECT_EQ(grid->item(1, 1)->text(), "        yes");
+    EXPECT_EQ(grid->item(1, 2)->text(), "");
+}
+
+TEST_F(MainWindowTest, GridClicksSetTheEditsOptions) {
+    auto* grid = child<QTableWidget>("grid");
+    emit grid->cellClicked(2, desktop::kSkipEmpty);
+    emit grid->cellClicked(2, desktop::kSkipFail);
+    EXPECT_EQ(grid->item(2, desktop::kUseEditSetOptions)->text(), "");
+    EXPECT_EQ(grid->item(2, desktop::kSkipEmpty)->text(), "        yes");
+    EXPECT_EQ(grid->item(2, desktop::kSkipFail)->text(), "        yes");
+    EXPECT_EQ(grid->item(0, desktop::kUseEditSetOptions)->text(), "1");
+    EXPECT_TRUE(workflow_->configurationChanged());
+
+    messages_.answerNext(platform::MessageAnswer::Yes);
+    emit grid->cellDoubleClicked(1, desktop::kSuppressEdit);
+    EXPECT_EQ(messages_.shown().back().caption, "Resetting Options");
+    EXPECT_EQ(grid->item(0, desktop::kSuppressEdit)->text(), "2");
+    EXPECT_EQ(grid->item(2, desktop::kSkipEmpty)->text(), "");
+}
+
+TEST_F(MainWindowTest, RunIsEnabledOnceADataFileIsChosen) {
+    auto* run = child<QPushButton>("run");
+    EXPECT_FALSE(run->isEnabled());
+    EXPECT_EQ(run->text(), "Run VETRA");
+    EXPECT_FALSE(child<QPushButton>("halt")->isVisible());
+
+    files_.chooseNext(writeDataFile("records.dat", 30));
+    child<QPushButton>("browse")->click();
+    ASSERT_EQ(files_.requests().size(), 1u);
+    EXPECT_EQ(files_.requests()[0].title, "Open NAACCR datafile");
+    EXPECT_EQ(files_.requests()[0].folder, folder_);
+    EXPECT_TRUE(run->isEnabled());
+    EXPECT_EQ(child<QLineEdit>("dataFileName")->text().toStdString(), folder_ + "records.dat");
+    EXPECT_EQ(child<QLineEdit>("recordCount")->text(), "30");
+    EXPECT_EQ(child<QLineEdit>("recordsToEdit")->text(), "30");
+    EXPECT_TRUE(child<QLineEdit>("startRecord")->isEnabled());
+
+    child<QPushButton>("browse")->click(); // cancelled
+    EXPECT_FALSE(run->isEnabled());
+    EXPECT_EQ(child<QLineEdit>("recordCount")->text(), "");
+}
+
+TEST_F(MainWindowTest, RunShowsItsCountersAndRestoresTheTabs) {
+    files_.chooseNext(writeDataFile("records.dat", 30));
+    action("&Open Data File")->trigger();
+    child<QPushButton>("run")->click();
+    EXPECT_EQ(child<QLineEdit>("recordsProcessed")->text(), "30");
+    EXPECT_EQ(child<QLineEdit>("exceptionRecords")->text(), "10");
+    EXPECT_EQ(child<QLineEdit>("exceptionsReported")->text(), "10");
+    auto* tabs = child<QTabWidget>("tabs");
+    for (int tab = 0; tab < tabs->count(); ++tab)
+        EXPECT_TRUE(tabs->isTabEnabled(tab)) << tab;
+    EXPECT_TRUE(child<QPushButton>("run")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("halt")->isEnabled());
+}
+
+TEST_F(MainWindowTest, MenusOfferTheirActions) {
+    EXPECT_EQ(action("&Print...")->shortcut(), QKeySequence("Ctrl+P"));
+    action("&Print...")->trigger();
+    EXPECT_EQ(printer_.shown, 1);
+    EXPECT_TRUE(action("E&xit")->isEnabled());
+    EXPECT_TRUE(action("Save Config &As")->isEnabled());
+    for (const char* disabled : {"&Help", "&Contents", "&VETRA Help"})
+        EXPECT_FALSE(action(disabled)->isEnabled()) << disabled;
+
+    action("&Ravelo Help")->trigger();
+    ASSERT_EQ(help_.shown.size(), 1u);
+    EXPECT_EQ(help_.shown[0], desktop::helpFilePath(folder_));
+
+    action("&About...")->trigger();
+    ASSERT_FALSE(messages_.shown().empty());
+    EXPECT_EQ(messages_.shown().back().caption, desktop::aboutCaption());
+}
+
+TEST_F(MainWindowTest, ClosingSavesThroughTheWorkflow) {
+    child<QTableWidget>("grid")->cellClicked(1, desktop::kNoSkips);
+    messages_.answerNext(platform::MessageAnswer::No);
+    window().close();
+    ASSERT_FALSE(messages_.shown().empty());
+    EXPECT_EQ(messages_.shown().back().caption, "Save Changes?");
+}
+
+// With RAVELO_SCREENSHOTS naming a folder, each tab is saved there as a picture to look at.
+TEST_F(MainWindowTest, SavesScreenshotsWhenAsked) {
+    const QByteArray folder = qgetenv("RAVELO_SCREENSHOTS");
+    if (folder.isEmpty()) GTEST_SKIP() << "RAVELO_SCREENSHOTS is not set";
+    files_.chooseNext(writeDataFile("records.dat", 30));
+    action("&Open Data File")->trigger();
+    window().show();
+    auto* tabs = child<QTabWidget>("tabs");
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        QApplication::processEvents();
+        EXPECT_TRUE(
+            window().grab().save(folder + "/ravelo-tab-" + QByteArray::number(tab) + ".png"));
+    }
+}
+
+} // namespace
+} // namespace vetra::testing
+
+int main(int argc, char** argv) {
+    // The window needs no screen; a run from a desktop session stays off it too.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
