@@ -11,8 +11,11 @@ if(Qt6_FOUND)
   target_include_directories(ravelo_qt_layers PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(ravelo_qt_layers PUBLIC vetra_platform Qt6::Widgets Qt6::PrintSupport)
 
-  # The main window over the workflow.
-  add_library(ravelo_window STATIC shell/Unit1.cpp)
+  # The main window over the workflow, its widgets in the Designer form shell/Unit1.ui.
+  add_library(ravelo_window STATIC
+    qt/edit_option_grid_model.cpp
+    shell/Unit1.cpp
+  )
   set_target_properties(ravelo_window PROPERTIES AUTOMOC ON AUTOUIC ON)
   target_link_libraries(ravelo_window PUBLIC ravelo_workflow ravelo_qt_layers)
 

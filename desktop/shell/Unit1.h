@@ -1,8 +1,10 @@
-// TForm1, the main window: five tabs of controls that show the main workflow's state and
-// forward every event to it. The window holds widgets and wiring only; what an event does is
-// MainWorkflow's. The platform services it uses come in as layers, so tests can script them.
+// TForm1, the main window (its widgets, captions and hints are in Unit1.ui): five tabs of controls
+// that show the main workflow's state and forward every event to it. The window holds widgets and
+// wiring only; what an event does is MainWorkflow's. The platform services it uses come in as
+// layers, so tests can script them.
 #pragma once
 
+#include "desktop/qt/edit_option_grid_model.h"
 #include "desktop/qt/file_dialogs.h"
 #include "desktop/qt/help_viewer.h"
 #include "desktop/qt/print_dialog.h"
@@ -11,17 +13,12 @@
 #include "platform/message_boxes.h"
 
 #include <QMainWindow>
+#include <memory>
 #include <string>
 
-class QAction;
-class QCheckBox;
-class QLineEdit;
-class QListWidget;
-class QProgressBar;
-class QPushButton;
-class QTabWidget;
-class QTableWidget;
-class QToolButton;
+namespace Ui {
+class TForm1;
+}
 
 namespace vetra::desktop {
 
@@ -39,6 +36,7 @@ public:
     // `workflow` has started; the window shows what it listed.
     TForm1(MainWorkflow& workflow, const MainWindowLayers& layers, UsedVersions versions,
            std::string programFolder, QWidget* parent = nullptr);
+    ~TForm1() override;
 
     // The tabs in their fixed order; hidden tabs keep their index.
     enum Tab { kRunTab, kReportTab, kMetafileTab, kAdvancedTab, kDisplayTab };
@@ -47,12 +45,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* createRunTab();
-    QWidget* createReportTab();
-    QWidget* createMetafileTab();
-    QWidget* createAdvancedTab();
-    QWidget* createDisplayTab();
-    void createMenus();
+    void completeWidgets();
+    void connectMenus();
     void connectRunTab();
     void connectReportTab();
     void connectMetafileTab();
@@ -80,63 +74,8 @@ private:
     UsedVersions versions_;
     std::string programFolder_;
 
-    QTabWidget* tabs_ = nullptr;
-
-    // "Select File and Run"
-    QLineEdit* metafileName_ = nullptr;
-    QLineEdit* recordLayout_ = nullptr;
-    QLineEdit* editSetsShown_ = nullptr;
-    QLineEdit* dataFileName_ = nullptr;
-    QPushButton* browse_ = nullptr;
-    QLineEdit* recordType_ = nullptr;
-    QLineEdit* naaccrVersion_ = nullptr;
-    QLineEdit* fileDate_ = nullptr;
-    QLineEdit* fileSize_ = nullptr;
-    QLineEdit* recordCount_ = nullptr;
-    QLineEdit* recordLength_ = nullptr;
-    QProgressBar* progress_ = nullptr;
-    QLineEdit* recordsProcessed_ = nullptr;
-    QLineEdit* exceptionRecords_ = nullptr;
-    QLineEdit* exceptionsReported_ = nullptr;
-    QPushButton* run_ = nullptr;
-    QPushButton* halt_ = nullptr;
-    QPushButton* exit_ = nullptr;
-    QToolButton* logo_ = nullptr;
-
-    // "&Report Configuration"
-    QListWidget* availableFields_ = nullptr;
-    QListWidget* selectedFields_ = nullptr;
-    QListWidget* sortFields_ = nullptr;
-    QToolButton* addSelected_ = nullptr;
-    QToolButton* removeSelected_ = nullptr;
-    QToolButton* selectedUp_ = nullptr;
-    QToolButton* selectedDown_ = nullptr;
-    QToolButton* addSort_ = nullptr;
-    QToolButton* removeSort_ = nullptr;
-    QToolButton* sortUp_ = nullptr;
-    QToolButton* sortDown_ = nullptr;
-    QLineEdit* reportFileName_ = nullptr;
-    QLineEdit* reportTitle_ = nullptr;
-    QLineEdit* reportSubtitle_ = nullptr;
-
-    // "&Metafile Selections"
-    QLineEdit* configurationFile_ = nullptr;
-    QPushButton* selectConfiguration_ = nullptr;
-    QLineEdit* metafilePath_ = nullptr;
-    QPushButton* selectMetafile_ = nullptr;
-    QListWidget* layouts_ = nullptr;
-    QListWidget* editSets_ = nullptr;
-    QCheckBox* skipEmpty_ = nullptr;
-    QCheckBox* skipFailed_ = nullptr;
-    QCheckBox* suppressWarnings_ = nullptr;
-    QLineEdit* recordsToEdit_ = nullptr;
-    QLineEdit* startRecord_ = nullptr;
-    QCheckBox* countsOnly_ = nullptr;
-
-    // "&Advanced Configuration"
-    QTableWidget* grid_ = nullptr;
-
-    QAction* openDataFileAction_ = nullptr;
+    std::unique_ptr<Ui::TForm1> ui_;
+    qt::EditOptionGridModel* gridModel_ = nullptr;
 };
 
 } // namespace vetra::desktop
