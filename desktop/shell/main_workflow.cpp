@@ -216,6 +216,9 @@ void MainWorkflow::setEditSetTicked(std::size_t index, bool ticked) {
     editSetsShown_ = joined(editSets_.tickedNames());
     MetafileSession metafile(engine_, messages_);
     if (metafile.open(metafilePath_)) rebuildGrid(metafile.mfID());
+    // The run applies what the grid shows: an edit that left the grid and came back keeps
+    // its edit set's options.
+    editOptions_ = grid_.optionList();
     editSetChosen_ = !editSets_.tickedNames().empty();
     configurationChanged_ = true;
 }
@@ -246,6 +249,7 @@ void MainWorkflow::clickGridCell(std::size_t row, int column) {
 }
 
 bool MainWorkflow::doubleClickTopCell(int column) {
+    if (column < kUseEditSetOptions || column > kNoSkips) return false;
     if (messages_.show("By double-clicking the top cell of this column you can\ncause all 'yes' "
                        "indicators to be moved here.  Is that\nwhat you want?",
                        "Resetting Options",
@@ -341,8 +345,10 @@ void MainWorkflow::chooseDataFile(const std::string& path) {
     }
     master_.dataFolder = platform::folderOf(path);
     dataFileName_ = path;
-    range_.start = "1";
-    rangeEnabled_ = false;
+    if (platform::fileExists(path)) { // a missing file leaves the range fields as they were
+        range_.start = "1";
+        rangeEnabled_ = false;
+    }
     DataFileInfo inspected = dataFile_;
     if (openDataFile(path, messages_, inspected, fileDateText_) == 0) {
         dataFile_ = inspected;

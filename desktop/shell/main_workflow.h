@@ -91,6 +91,8 @@ public:
     const CheckList& layouts() const { return layouts_; }
     const CheckList& editSets() const { return editSets_; }
     const EditOptionGrid& grid() const { return grid_; }
+    // The per-edit options the next run applies.
+    const EditOptionList& editOptions() const { return editOptions_; }
     const FieldLists& fields() const { return fields_; }
     const LayoutFieldList& layoutFields() const { return layoutFields_; }
     const DataFileInfo& dataFile() const { return dataFile_; }

@@ -249,6 +249,9 @@ TEST_F(MainWorkflowTest, TickingEditSetsRebuildsTheGridKeepingTheMarksOfEditsTha
     workflow->setEditSetTicked(extra, true);
     EXPECT_EQ(gridMarks(workflow->grid()),
               (Names{"Code Check:00001", "Sex Check:01000", "Site Check:10000"}));
+    // ... and the run applies what the grid shows.
+    EXPECT_EQ(workflow->editOptions(),
+              (vetra::desktop::EditOptionList{{"Code Check", "0"}, {"Sex Check", "8"}}));
 
     EXPECT_TRUE(workflow->runEnabled());
     workflow->setEditSetTicked(main, false);
@@ -286,6 +289,7 @@ TEST_F(MainWorkflowTest, AGridClickChangesTheConfiguration) {
 TEST_F(MainWorkflowTest, DoubleClickingTheTopCellAsksAndMovesEveryMarkOnYes) {
     const auto workflow = started();
     const Names before = gridMarks(workflow->grid());
+    EXPECT_FALSE(workflow->doubleClickTopCell(0)); // the names' column asks nothing
     EXPECT_FALSE(workflow->doubleClickTopCell(desktop::kSuppressEdit));
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text,
