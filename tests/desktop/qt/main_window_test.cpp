@@ -14,10 +14,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
+#include <QToolButton>
 #include <deque>
 #include <gtest/gtest.h>
 #include <memory>
@@ -247,6 +252,131 @@ TEST_F(MainWindowTest, ClosingSavesThroughTheWorkflow) {
     window().close();
     ASSERT_FALSE(messages_.shown().empty());
     EXPECT_EQ(messages_.shown().back().caption, "Save Changes?");
+}
+
+TEST_F(MainWindowTest, HaltStopsARunWhoseWindowStaysResponsive) {
+    files_.chooseNext(writeDataFile("records.dat", 200));
+    action("&Open Data File")->trigger();
+    auto* tabs = child<QTabWidget>("tabs");
+    auto* run = child<QPushButton>("run");
+    auto* halt = child<QPushButton>("halt");
+    bool sawRunning = false;
+    // Runs at the first moment the run lets the window handle its events.
+    QTimer::singleShot(0, &window(), [&] {
+        sawRunning = halt->isVisibleTo(&window()) && halt->isEnabled() &&
+                     !run->isVisibleTo(&window()) && !tabs->isTabEnabled(TForm1::kMetafileTab) &&
+                     !child<QPushButton>("browse")->isEnabled();
+        tabs->setCurrentIndex(TForm1::kReportTab);
+        sawRunning = sawRunning && tabs->currentIndex() == TForm1::kRunTab;
+        halt->click();
+    });
+    run->click();
+    EXPECT_TRUE(sawRunning);
+    EXPECT_EQ(child<QLineEdit>("recordsProcessed")->text(), "11");
+    EXPECT_TRUE(run->isVisibleTo(&window()));
+    EXPECT_FALSE(halt->isVisibleTo(&window()));
+    EXPECT_TRUE(tabs->isTabEnabled(TForm1::kMetafileTab));
+}
+
+TEST_F(MainWindowTest, RangeFieldsStayWithinTheFile) {
+    files_.chooseNext(writeDataFile("records.dat", 100));
+    action("&Open Data File")->trigger();
+    auto* count = child<QLineEdit>("recordsToEdit");
+    auto* start = child<QLineEdit>("startRecord");
+    count->setText("10");
+    emit count->editingFinished();
+    start->setText("95");
+    emit start->editingFinished();
+    EXPECT_EQ(start->text(), "91");
+    EXPECT_EQ(count->text(), "10");
+}
+
+TEST_F(MainWindowTest, UntickingTheLayoutDisablesTheRun) {
+    files_.chooseNext(writeDataFile("records.dat", 5));
+    action("&Open Data File")->trigger();
+    auto* layouts = child<QListWidget>("layouts");
+    ASSERT_EQ(layouts->count(), 1);
+    EXPECT_EQ(layouts->item(0)->checkState(), Qt::Checked);
+    layouts->item(0)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(child<QLineEdit>("recordLayout")->text(), "");
+    EXPECT_FALSE(child<QPushButton>("run")->isEnabled());
+}
+
+TEST_F(MainWindowTest, FieldButtonsMoveTheReportFields) {
+    auto* available = child<QListWidget>("availableFields");
+    auto* selected = child<QListWidget>("selectedFields");
+    auto* sort = child<QListWidget>("sortFields");
+    available->setCurrentItem(available->findItems("Sex", Qt::MatchExactly).value(0));
+    child<QToolButton>("addSelected")->click();
+    available->setCurrentItem(available->findItems("Code", Qt::MatchExactly).value(0));
+    child<QToolButton>("addSelected")->click();
+    ASSERT_EQ(selected->count(), 2);
+    EXPECT_EQ(selected->item(0)->text(), "Sex");
+    EXPECT_TRUE(available->findItems("Sex", Qt::MatchExactly).isEmpty());
+
+    selected->setCurrentRow(1);
+    child<QToolButton>("addSort")->click();
+    ASSERT_EQ(sort->count(), 1);
+    EXPECT_EQ(sort->item(0)->text(), "Code");
+
+    selected->setCurrentRow(1);
+    child<QToolButton>("selectedUp")->click();
+    EXPECT_EQ(selected->item(0)->text(), "Code");
+    EXPECT_EQ(selected->currentRow(), 0);
+
+    child<QToolButton>("removeSelected")->click();
+    EXPECT_EQ(selected->count(), 1);
+    EXPECT_EQ(sort->count(), 0);
+}
+
+TEST_F(MainWindowTest, EveryControlHasItsHints) {
+    auto* tabs = child<QTabWidget>("tabs");
+    int controls = 0;
+    for (int tab = 0; tab < tabs->count(); ++tab)
+        for (QWidget* widget : tabs->widget(tab)->findChildren<QWidget*>()) {
+            if (!qobject_cast<QLineEdit*>(widget) && !qobject_cast<QAbstractButton*>(widget) &&
+                !qobject_cast<QAbstractItemView*>(widget) && !qobject_cast<QProgressBar*>(widget))
+                continue;
+            // Views' own parts (scroll bars, corner buttons) are Qt's, not the program's.
+            if (widget->objectName().isEmpty() || widget->objectName().startsWith("qt_")) continue;
+            ++controls;
+            EXPECT_FALSE(widget->toolTip().isEmpty()) << widget->objectName().toStdString();
+            EXPECT_FALSE(widget->statusTip().isEmpty()) << widget->objectName().toStdString();
+        }
+    EXPECT_GE(controls, 40);
+}
+
+TEST_F(MainWindowTest, HelpKeyShowsTheTabsTopic) {
+    child<QTabWidget>("tabs")->setCurrentIndex(TForm1::kMetafileTab);
+    auto* helpKey = window().findChild<QShortcut*>();
+    ASSERT_NE(helpKey, nullptr);
+    EXPECT_EQ(helpKey->key(), QKeySequence(Qt::Key_F1));
+    emit helpKey->activated();
+    ASSERT_EQ(help_.shown.size(), 1u);
+    EXPECT_EQ(help_.shown[0], desktop::helpTopicPath(folder_, 30));
+}
+
+TEST_F(MainWindowTest, DialogsAreAskedWithTheirTitlesAndFilters) {
+    child<QPushButton>("selectMetafile")->click();
+    child<QPushButton>("selectConfiguration")->click();
+    action("Save Config &As")->trigger();
+    ASSERT_EQ(files_.requests().size(), 3u);
+    EXPECT_EQ(files_.requests()[0].title, "Open Metafile");
+    EXPECT_EQ(files_.requests()[0].filter, "Runtime Metafile|*.rmf");
+    EXPECT_EQ(files_.requests()[0].defaultExtension, "rmf");
+    EXPECT_EQ(files_.requests()[1].title, "Open Configuration File");
+    EXPECT_EQ(files_.requests()[2].title, "Save Configuration File As");
+    EXPECT_EQ(files_.requests()[2].fileName, "runtime.ini");
+    EXPECT_EQ(messages_.shown().back().text, "Did not save configuration");
+    EXPECT_EQ(child<QLineEdit>("metafileName")->text(), "first.rmf");
+}
+
+TEST(FileDialogFilterTest, BecomesQtsFilter) {
+    EXPECT_EQ(desktop::qt::qtFilterOf("All Files|*.*|Data Files (.dat, .xcd, .t01)|*.dat;*.xcd;"
+                                      "*.t01|Text Files (.txt)|*.txt"),
+              "All Files (*);;Data Files (.dat, .xcd, .t01) (*.dat *.xcd *.t01);;Text Files "
+              "(.txt) (*.txt)");
+    EXPECT_EQ(desktop::qt::qtFilterOf("Runtime Metafile|*.rmf"), "Runtime Metafile (*.rmf)");
 }
 
 // With RAVELO_SCREENSHOTS naming a folder, each tab is saved there as a picture to look at.
