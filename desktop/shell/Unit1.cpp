@@ -8,11 +8,12 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
-#include <QSignalBlocker>
+#include <QStandardItemModel>
+#include <QStringListModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
@@ -37,25 +38,45 @@ void setFieldText(QLineEdit* field, const std::string& value) {
     if (field->text() != text(value)) field->setText(text(value));
 }
 
-void showNames(QListWidget* list, const std::vector<std::string>& names) {
-    const QSignalBlocker blocker(list);
-    const int row = list->currentRow();
-    list->clear();
-    for (const auto& name : names)
-        list->addItem(text(name));
-    list->setCurrentRow(std::min(row, list->count() - 1));
+int currentRow(const QListView* view) {
+    return view->currentIndex().isValid() ? view->currentIndex().row() : -1;
 }
 
-void showCheckList(QListWidget* list, const CheckList& checks) {
-    const QSignalBlocker blocker(list);
-    const int row = list->currentRow();
-    list->clear();
-    for (std::size_t i = 0; i < checks.names.size(); ++i) {
-        auto* item = new QListWidgetItem(text(checks.names[i]), list);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(checks.ticked[i] ? Qt::Checked : Qt::Unchecked);
+void setCurrentRow(QListView* view, int row) {
+    view->setCurrentIndex(view->model()->index(row, 0));
+}
+
+void showNames(QListView* view, QStringListModel* model, const std::vector<std::string>& names) {
+    const int row = currentRow(view);
+    QStringList shown;
+    for (const auto& name : names)
+        shown.append(text(name));
+    model->setStringList(shown);
+    setCurrentRow(view, std::min(row, model->rowCount() - 1));
+}
+
+// Ticks change in place while the names stay the same, so that a tick the user just made
+// does not rebuild the list under the mouse.
+void showCheckList(QListView* view, QStandardItemModel* model, const CheckList& checks) {
+    bool sameNames = model->rowCount() == static_cast<int>(checks.names.size());
+    for (int i = 0; sameNames && i < model->rowCount(); ++i)
+        sameNames = model->item(i)->text() == text(checks.names[static_cast<std::size_t>(i)]);
+    if (!sameNames) {
+        const int row = currentRow(view);
+        model->clear();
+        for (const auto& name : checks.names) {
+            auto* item = new QStandardItem(text(name));
+            item->setCheckable(true);
+            item->setEditable(false);
+            model->appendRow(item);
+        }
+        setCurrentRow(view, std::min(row, model->rowCount() - 1));
     }
-    list->setCurrentRow(std::min(row, list->count() - 1));
+    for (int i = 0; i < model->rowCount(); ++i) {
+        const Qt::CheckState state =
+            checks.ticked[static_cast<std::size_t>(i)] ? Qt::Checked : Qt::Unchecked;
+        if (model->item(i)->checkState() != state) model->item(i)->setCheckState(state);
+    }
 }
 
 QString countText(std::int64_t count) {
@@ -119,9 +140,19 @@ TForm1::TForm1(MainWorkflow& workflow, const MainWindowLayers& layers, UsedVersi
 
 TForm1::~TForm1() = default;
 
-// What the form cannot say: the grid's model and column widths, the logo's picture, and the
-// Halt button that only a run shows.
+// What the form cannot say: the lists' and the grid's models, the grid's column widths, the logo's
+// picture, and the Halt button that only a run shows.
 void TForm1::completeWidgets() {
+    availableModel_ = new QStringListModel(this);
+    ui_->availableFields->setModel(availableModel_);
+    selectedModel_ = new QStringListModel(this);
+    ui_->selectedFields->setModel(selectedModel_);
+    sortModel_ = new QStringListModel(this);
+    ui_->sortFields->setModel(sortModel_);
+    layoutModel_ = new QStandardItemModel(this);
+    ui_->layouts->setModel(layoutModel_);
+    editSetModel_ = new QStandardItemModel(this);
+    ui_->editSets->setModel(editSetModel_);
     gridModel_ = new qt::EditOptionGridModel(workflow_.grid(), this);
     ui_->grid->setModel(gridModel_);
     ui_->grid->verticalHeader()->hide();
@@ -160,36 +191,36 @@ void TForm1::connectRunTab() {
 
 void TForm1::connectReportTab() {
     connect(ui_->addSelected, &QToolButton::clicked, this, [this] {
-        int row = ui_->availableFields->currentRow();
+        int row = currentRow(ui_->availableFields);
         workflow_.addIdentificationField(row);
         showReportTab();
-        ui_->availableFields->setCurrentRow(row);
+        setCurrentRow(ui_->availableFields, row);
     });
     connect(ui_->removeSelected, &QToolButton::clicked, this, [this] {
-        int row = ui_->selectedFields->currentRow();
+        int row = currentRow(ui_->selectedFields);
         workflow_.removeIdentificationField(row);
         showReportTab();
-        ui_->selectedFields->setCurrentRow(row);
+        setCurrentRow(ui_->selectedFields, row);
     });
     connect(ui_->addSort, &QToolButton::clicked, this, [this] {
-        workflow_.addSortField(ui_->selectedFields->currentRow());
+        workflow_.addSortField(currentRow(ui_->selectedFields));
         showReportTab();
     });
     connect(ui_->removeSort, &QToolButton::clicked, this, [this] {
-        int row = ui_->sortFields->currentRow();
+        int row = currentRow(ui_->sortFields);
         workflow_.removeSortField(row);
         showReportTab();
-        ui_->sortFields->setCurrentRow(row);
+        setCurrentRow(ui_->sortFields, row);
     });
-    auto mover = [this](QListWidget* list, bool sort, bool up) {
+    auto mover = [this](QListView* list, bool sort, bool up) {
         return [this, list, sort, up] {
-            int row = list->currentRow();
+            int row = currentRow(list);
             if (sort)
                 workflow_.moveSortField(row, up);
             else
                 workflow_.moveIdentificationField(row, up);
             showReportTab();
-            list->setCurrentRow(row);
+            setCurrentRow(list, row);
         };
     };
     connect(ui_->selectedUp, &QToolButton::clicked, this, mover(ui_->selectedFields, false, true));
@@ -208,13 +239,15 @@ void TForm1::connectReportTab() {
 void TForm1::connectMetafileTab() {
     connect(ui_->selectConfiguration, &QPushButton::clicked, this, &TForm1::selectConfiguration);
     connect(ui_->selectMetafile, &QPushButton::clicked, this, &TForm1::selectMetafile);
-    connect(ui_->layouts, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        workflow_.setLayoutTicked(static_cast<std::size_t>(ui_->layouts->row(item)),
+    connect(layoutModel_, &QStandardItemModel::itemChanged, this, [this](QStandardItem* item) {
+        if (showing_) return;
+        workflow_.setLayoutTicked(static_cast<std::size_t>(item->row()),
                                   item->checkState() == Qt::Checked);
         showWorkflow();
     });
-    connect(ui_->editSets, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        workflow_.setEditSetTicked(static_cast<std::size_t>(ui_->editSets->row(item)),
+    connect(editSetModel_, &QStandardItemModel::itemChanged, this, [this](QStandardItem* item) {
+        if (showing_) return;
+        workflow_.setEditSetTicked(static_cast<std::size_t>(item->row()),
                                    item->checkState() == Qt::Checked);
         showWorkflow();
     });
@@ -280,9 +313,9 @@ void TForm1::showRunTab() {
 
 void TForm1::showReportTab() {
     const FieldLists& fields = workflow_.fields();
-    showNames(ui_->availableFields, fields.available());
-    showNames(ui_->selectedFields, fields.selected());
-    showNames(ui_->sortFields, fields.sort());
+    showNames(ui_->availableFields, availableModel_, fields.available());
+    showNames(ui_->selectedFields, selectedModel_, fields.selected());
+    showNames(ui_->sortFields, sortModel_, fields.sort());
     setFieldText(ui_->reportFileName, workflow_.reportFileName());
     setFieldText(ui_->reportTitle, workflow_.reportTitle());
     setFieldText(ui_->reportSubtitle, workflow_.reportSubtitle());
@@ -291,8 +324,10 @@ void TForm1::showReportTab() {
 void TForm1::showMetafileTab() {
     setFieldText(ui_->configurationFile, workflow_.currentConfigurationPath());
     setFieldText(ui_->metafilePath, workflow_.metafilePath());
-    showCheckList(ui_->layouts, workflow_.layouts());
-    showCheckList(ui_->editSets, workflow_.editSets());
+    showing_ = true;
+    showCheckList(ui_->layouts, layoutModel_, workflow_.layouts());
+    showCheckList(ui_->editSets, editSetModel_, workflow_.editSets());
+    showing_ = false;
     ui_->skipEmpty->setChecked(workflow_.skipEmpty());
     ui_->skipFailed->setChecked(workflow_.skipFailed());
     ui_->suppressWarnings->setChecked(workflow_.suppressWarnings());

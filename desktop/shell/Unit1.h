@@ -16,6 +16,9 @@
 #include <memory>
 #include <string>
 
+class QStandardItemModel;
+class QStringListModel;
+
 namespace Ui {
 class TForm1;
 }
@@ -75,7 +78,13 @@ private:
     std::string programFolder_;
 
     std::unique_ptr<Ui::TForm1> ui_;
+    QStringListModel* availableModel_ = nullptr;
+    QStringListModel* selectedModel_ = nullptr;
+    QStringListModel* sortModel_ = nullptr;
+    QStandardItemModel* layoutModel_ = nullptr;
+    QStandardItemModel* editSetModel_ = nullptr;
     qt::EditOptionGridModel* gridModel_ = nullptr;
+    bool showing_ = false; // the check lists are being filled, not ticked by the user
 };
 
 } // namespace vetra::desktop

@@ -14,7 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -70,6 +70,22 @@ public:
     void show() override { ++shown; }
     int shown = 0;
 };
+
+// A list's rows as the user reads them.
+QStringList rows(const QListView* list) {
+    QStringList texts;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        texts.append(list->model()->index(row, 0).data().toString());
+    return texts;
+}
+
+void highlight(QListView* list, const QString& name) {
+    list->setCurrentIndex(list->model()->index(static_cast<int>(rows(list).indexOf(name)), 0));
+}
+
+void highlight(QListView* list, int row) {
+    list->setCurrentIndex(list->model()->index(row, 0));
+}
 
 QString cell(const QTableView* grid, int row, int column) {
     return grid->model()->index(row, column).data().toString();
@@ -294,39 +310,52 @@ TEST_F(MainWindowTest, RangeFieldsStayWithinTheFile) {
 TEST_F(MainWindowTest, UntickingTheLayoutDisablesTheRun) {
     files_.chooseNext(writeDataFile("records.dat", 5));
     action("&Open Data File")->trigger();
-    auto* layouts = child<QListWidget>("layouts");
-    ASSERT_EQ(layouts->count(), 1);
-    EXPECT_EQ(layouts->item(0)->checkState(), Qt::Checked);
-    layouts->item(0)->setCheckState(Qt::Unchecked);
+    auto* layouts = child<QListView>("layouts");
+    ASSERT_EQ(rows(layouts), QStringList{"Test"});
+    const QModelIndex test = layouts->model()->index(0, 0);
+    EXPECT_EQ(test.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+    layouts->model()->setData(test, Qt::Unchecked, Qt::CheckStateRole);
     EXPECT_EQ(child<QLineEdit>("recordLayout")->text(), "");
     EXPECT_FALSE(child<QPushButton>("run")->isEnabled());
 }
 
+TEST_F(MainWindowTest, UntickingTheEditSetEmptiesTheGrid) {
+    auto* editSets = child<QListView>("editSets");
+    ASSERT_EQ(rows(editSets), QStringList{"Main"});
+    editSets->model()->setData(editSets->model()->index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+    EXPECT_EQ(child<QLineEdit>("editSetsShown")->text(), "");
+    EXPECT_EQ(child<QTableView>("grid")->model()->rowCount(), 1);
+    EXPECT_TRUE(workflow_->configurationChanged());
+
+    editSets->model()->setData(editSets->model()->index(0, 0), Qt::Checked, Qt::CheckStateRole);
+    EXPECT_EQ(child<QLineEdit>("editSetsShown")->text(), "Main");
+    EXPECT_EQ(child<QTableView>("grid")->model()->rowCount(), 3);
+}
+
 TEST_F(MainWindowTest, FieldButtonsMoveTheReportFields) {
-    auto* available = child<QListWidget>("availableFields");
-    auto* selected = child<QListWidget>("selectedFields");
-    auto* sort = child<QListWidget>("sortFields");
-    available->setCurrentItem(available->findItems("Sex", Qt::MatchExactly).value(0));
+    auto* available = child<QListView>("availableFields");
+    auto* selected = child<QListView>("selectedFields");
+    auto* sort = child<QListView>("sortFields");
+    highlight(available, "Sex");
     child<QToolButton>("addSelected")->click();
-    available->setCurrentItem(available->findItems("Code", Qt::MatchExactly).value(0));
+    highlight(available, "Code");
     child<QToolButton>("addSelected")->click();
-    ASSERT_EQ(selected->count(), 2);
-    EXPECT_EQ(selected->item(0)->text(), "Sex");
-    EXPECT_TRUE(available->findItems("Sex", Qt::MatchExactly).isEmpty());
+    EXPECT_EQ(rows(selected), (QStringList{"Sex", "Code"}));
+    EXPECT_FALSE(rows(available).contains("Sex"));
 
-    selected->setCurrentRow(1);
+    highlight(selected, 1);
     child<QToolButton>("addSort")->click();
-    ASSERT_EQ(sort->count(), 1);
-    EXPECT_EQ(sort->item(0)->text(), "Code");
+    EXPECT_EQ(rows(sort), QStringList{"Code"});
 
-    selected->setCurrentRow(1);
+    highlight(selected, 1);
     child<QToolButton>("selectedUp")->click();
-    EXPECT_EQ(selected->item(0)->text(), "Code");
-    EXPECT_EQ(selected->currentRow(), 0);
+    EXPECT_EQ(rows(selected), (QStringList{"Code", "Sex"}));
+    EXPECT_EQ(selected->currentIndex().row(), 0);
 
     child<QToolButton>("removeSelected")->click();
-    EXPECT_EQ(selected->count(), 1);
-    EXPECT_EQ(sort->count(), 0);
+    EXPECT_EQ(rows(selected), QStringList{"Sex"});
+    EXPECT_TRUE(rows(sort).isEmpty());
+    EXPECT_TRUE(rows(available).contains("Code"));
 }
 
 TEST_F(MainWindowTest, EveryControlHasItsHints) {
