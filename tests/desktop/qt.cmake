@@ -3,6 +3,7 @@ if(TARGET ravelo_window)
   add_executable(main_window_tests
     run/run_fixture.cpp
     qt/main_window_test.cpp
+    qt/qt_layers_test.cpp
   )
   target_link_libraries(main_window_tests PRIVATE
     ravelo_window metafile_writer edit_compiler GTest::gtest)
@@ -12,4 +13,10 @@ if(TARGET ravelo_window)
   add_dependencies(main_window_tests VETRA40)
   gtest_discover_tests(main_window_tests DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+
+  # The program answers --version and --help without a window.
+  add_test(NAME ravelo_version COMMAND ravelo --version)
+  set_tests_properties(ravelo_version PROPERTIES PASS_REGULAR_EXPRESSION "^ravelo 1\\.2\\.8\n$")
+  add_test(NAME ravelo_help COMMAND ravelo --help)
+  set_tests_properties(ravelo_help PROPERTIES PASS_REGULAR_EXPRESSION "^Usage: ravelo")
 endif()

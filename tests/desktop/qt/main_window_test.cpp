@@ -261,6 +261,13 @@ TEST_F(MainWindowTest, MenusOfferTheirActions) {
     EXPECT_EQ(messages_.shown().back().caption, desktop::aboutCaption());
 }
 
+TEST_F(MainWindowTest, TheLogoShowsTheAboutBox) {
+    child<QToolButton>("logo")->click();
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].caption, desktop::aboutCaption());
+    EXPECT_NE(messages_.shown()[0].text.find("\n   VETRA40.dll version test\n"), std::string::npos);
+}
+
 TEST_F(MainWindowTest, ClosingSavesThroughTheWorkflow) {
     auto* grid = child<QTableView>("grid");
     emit grid->clicked(grid->model()->index(1, desktop::kNoSkips));
