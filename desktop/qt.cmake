@@ -14,10 +14,11 @@ if(Qt6_FOUND)
   # The main window over the workflow, its widgets in the Designer form shell/Unit1.ui.
   add_library(ravelo_window STATIC
     qt/edit_option_grid_model.cpp
+    qt/record_fields_model.cpp
     shell/Unit1.cpp
   )
   set_target_properties(ravelo_window PROPERTIES AUTOMOC ON AUTOUIC ON)
-  target_link_libraries(ravelo_window PUBLIC ravelo_workflow ravelo_qt_layers)
+  target_link_libraries(ravelo_window PUBLIC ravelo_workflow ravelo_display ravelo_qt_layers)
 
   # ravelo: the desktop program. Like ravelo-batch it loads the engine and the
   # file-information library by name, beside itself or from the build's lib/.

@@ -12,6 +12,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QStandardItemModel>
 #include <QStringListModel>
 #include <QTabWidget>
@@ -119,7 +121,8 @@ private:
 TForm1::TForm1(MainWorkflow& workflow, const MainWindowLayers& layers, UsedVersions versions,
                std::string programFolder, QWidget* parent)
     : QMainWindow(parent), workflow_(workflow), layers_(layers), versions_(std::move(versions)),
-      programFolder_(std::move(programFolder)), ui_(std::make_unique<Ui::TForm1>()) {
+      programFolder_(std::move(programFolder)), ui_(std::make_unique<Ui::TForm1>()),
+      display_(layers.messages) {
     ui_->setupUi(this);
     completeWidgets();
     connectMenus();
@@ -127,6 +130,7 @@ TForm1::TForm1(MainWorkflow& workflow, const MainWindowLayers& layers, UsedVersi
     connectReportTab();
     connectMetafileTab();
     connectAdvancedTab();
+    connectDisplayTab();
 
     const MasterConfiguration& master = workflow_.master();
     setWindowTitle(text(master.caption));
@@ -134,6 +138,7 @@ TForm1::TForm1(MainWorkflow& workflow, const MainWindowLayers& layers, UsedVersi
     ui_->tabs->setTabVisible(kMetafileTab, !master.metafileTabHidden);
     ui_->tabs->setTabVisible(kAdvancedTab, !master.advancedTabHidden);
     showWorkflow();
+    showDisplay();
     ui_->tabs->setCurrentIndex(kRunTab);
     resize(sizeHint().expandedTo(QSize(960, 640)));
 }
@@ -161,6 +166,14 @@ void TForm1::completeWidgets() {
     ui_->grid->setColumnWidth(0, kEditNameWidth);
     for (int column = kUseEditSetOptions; column <= kNoSkips; ++column)
         ui_->grid->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    recordFieldsModel_ = new qt::RecordFieldsModel(display_.rows(), this);
+    ui_->recordFields->setModel(recordFieldsModel_);
+    ui_->recordFields->verticalHeader()->hide();
+    ui_->recordFields->horizontalHeader()->setSectionsClickable(true);
+    const int fieldWidths[] = {200, 50, 50, 50, 300};
+    for (int column = 0; column < qt::RecordFieldsModel::kColumnCount; ++column)
+        ui_->recordFields->setColumnWidth(column, fieldWidths[column]);
+    ui_->recordFields->horizontalHeader()->setMaximumSectionSize(400);
     ui_->logo->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     ui_->halt->hide();
     ui_->halt->setEnabled(false);
@@ -175,10 +188,7 @@ void TForm1::connectMenus() {
     connect(ui_->actionAbout, &QAction::triggered, this, &TForm1::showAbout);
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &TForm1::showContextHelp);
-    // Leaving the first tab is refused while a run goes on.
-    connect(ui_->tabs, &QTabWidget::currentChanged, this, [this](int index) {
-        if (workflow_.runInProgress() && index != kRunTab) ui_->tabs->setCurrentIndex(kRunTab);
-    });
+    connect(ui_->tabs, &QTabWidget::currentChanged, this, &TForm1::tabChanged);
 }
 
 void TForm1::connectRunTab() {
@@ -283,6 +293,49 @@ void TForm1::connectAdvancedTab() {
     });
 }
 
+void TForm1::connectDisplayTab() {
+    connect(ui_->recordFields->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) {
+                display_.sortBy(column);
+                showDisplay();
+            });
+    const std::pair<QPushButton*, int> steps[] = {
+        {ui_->backBy1, -1},       {ui_->backBy10, -10},      {ui_->backBy100, -100},
+        {ui_->backBy1000, -1000}, {ui_->forwardBy1, 1},      {ui_->forwardBy10, 10},
+        {ui_->forwardBy100, 100}, {ui_->forwardBy1000, 1000}};
+    for (const auto& [button, tag] : steps)
+        connect(button, &QPushButton::clicked, this, [this, move = tag] {
+            display_.step(move);
+            showDisplay();
+        });
+    connect(ui_->recordSlider, &QSlider::valueChanged, this, [this](int position) {
+        display_.sliderMoved(position);
+        showDisplay();
+    });
+    connect(ui_->recordNumber, &QLineEdit::editingFinished, this, [this] {
+        display_.recordNumberTyped(ui_->recordNumber->text().toStdString());
+        showDisplay();
+    });
+}
+
+// Leaving the first tab is refused while a run goes on. The "Display" tab holds the data file
+// open only while it is shown.
+void TForm1::tabChanged(int index) {
+    if (workflow_.runInProgress() && index != kRunTab) {
+        ui_->tabs->setCurrentIndex(kRunTab);
+        return;
+    }
+    if (index == kDisplayTab) {
+        const DataFileInfo& dataFile = workflow_.dataFile();
+        display_.enter(workflow_.dataFileName(), dataFile.recordCount, dataFile.recordLength,
+                       workflow_.layoutFields());
+    } else if (shownTab_ == kDisplayTab) {
+        display_.leave();
+    }
+    shownTab_ = index;
+    showDisplay();
+}
+
 void TForm1::showWorkflow() {
     showRunTab();
     showReportTab();
@@ -342,12 +395,24 @@ void TForm1::showGrid() {
     gridModel_->refresh();
 }
 
+void TForm1::showDisplay() {
+    recordFieldsModel_->refresh();
+    {
+        const QSignalBlocker blocker(ui_->recordSlider);
+        ui_->recordSlider->setRange(0, static_cast<int>(display_.sliderMaximum()));
+        ui_->recordSlider->setValue(static_cast<int>(display_.sliderPosition()));
+    }
+    setFieldText(ui_->recordNumber, display_.recordNumberText());
+}
+
 void TForm1::openDataFile() {
+    display_.leave();
     const std::string path = layers_.files.openFile(
         {"Open NAACCR datafile", kDataFileFilter, workflow_.master().dataFolder, "", ""});
     workflow_.chooseDataFile(path);
     clearCounters();
     showWorkflow();
+    showDisplay();
 }
 
 void TForm1::selectMetafile() {

@@ -4,10 +4,12 @@
 // layers, so tests can script them.
 #pragma once
 
+#include "desktop/display/Ravdisp.h"
 #include "desktop/qt/edit_option_grid_model.h"
 #include "desktop/qt/file_dialogs.h"
 #include "desktop/qt/help_viewer.h"
 #include "desktop/qt/print_dialog.h"
+#include "desktop/qt/record_fields_model.h"
 #include "desktop/shell/about_box.h"
 #include "desktop/shell/main_workflow.h"
 #include "platform/message_boxes.h"
@@ -54,12 +56,15 @@ private:
     void connectReportTab();
     void connectMetafileTab();
     void connectAdvancedTab();
+    void connectDisplayTab();
+    void tabChanged(int index);
 
     void showWorkflow();
     void showRunTab();
     void showReportTab();
     void showMetafileTab();
     void showGrid();
+    void showDisplay();
 
     void openDataFile();
     void selectMetafile();
@@ -84,6 +89,9 @@ private:
     QStandardItemModel* layoutModel_ = nullptr;
     QStandardItemModel* editSetModel_ = nullptr;
     qt::EditOptionGridModel* gridModel_ = nullptr;
+    Ravdisp display_; // the "Display" tab's record browser
+    qt::RecordFieldsModel* recordFieldsModel_ = nullptr;
+    int shownTab_ = kRunTab;
     bool showing_ = false; // the check lists are being filled, not ticked by the user
 };
 

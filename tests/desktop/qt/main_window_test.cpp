@@ -13,12 +13,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -405,6 +407,38 @@ TEST_F(MainWindowTest, DialogsAreAskedWithTheirTitlesAndFilters) {
     EXPECT_EQ(files_.requests()[2].fileName, "runtime.ini");
     EXPECT_EQ(messages_.shown().back().text, "Did not save configuration");
     EXPECT_EQ(child<QLineEdit>("metafileName")->text(), "first.rmf");
+}
+
+TEST_F(MainWindowTest, DisplayTabBrowsesTheRecords) {
+    files_.chooseNext(writeDataFile("records.dat", 30));
+    action("&Open Data File")->trigger();
+    auto* tabs = child<QTabWidget>("tabs");
+    auto* fields = child<QTableView>("recordFields");
+    auto* number = child<QLineEdit>("recordNumber");
+    tabs->setCurrentIndex(TForm1::kDisplayTab);
+    ASSERT_EQ(fields->model()->rowCount(), 8);
+    EXPECT_EQ(fields->model()->headerData(3, Qt::Horizontal).toString(), "Item #");
+    EXPECT_EQ(cell(fields, 0, 0), "Code");
+    EXPECT_EQ(cell(fields, 2, 0), "Sex");
+    EXPECT_EQ(cell(fields, 2, 4), "F");
+    EXPECT_EQ(number->text(), "1");
+    EXPECT_EQ(child<QSlider>("recordSlider")->maximum(), 29);
+
+    child<QPushButton>("forwardBy1")->click();
+    EXPECT_EQ(number->text(), "2");
+    EXPECT_EQ(cell(fields, 2, 4), "M");
+    child<QPushButton>("forwardBy1000")->click();
+    EXPECT_EQ(number->text(), "30");
+    EXPECT_EQ(child<QSlider>("recordSlider")->value(), 29);
+    number->setText("12a");
+    emit number->editingFinished();
+    EXPECT_EQ(number->text(), "30");
+
+    emit fields->horizontalHeader()->sectionClicked(3);
+    EXPECT_EQ(cell(fields, 1, 0), "Sex");
+
+    tabs->setCurrentIndex(TForm1::kRunTab);
+    EXPECT_EQ(fields->model()->rowCount(), 0);
 }
 
 TEST(FileDialogFilterTest, BecomesQtsFilter) {
