@@ -11,6 +11,7 @@
 #include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -145,7 +146,7 @@ TForm1::TForm1(MainWorkflow& workflow, const MainWindowLayers& layers, UsedVersi
 
 TForm1::~TForm1() = default;
 
-// What the form cannot say: the lists' and the grid's models, the grid's column widths, the logo's
+// What the form cannot say: the lists' models, the grid's (see completeGrid), the logo's
 // picture, and the Halt button that only a run shows.
 void TForm1::completeWidgets() {
     availableModel_ = new QStringListModel(this);
@@ -158,14 +159,7 @@ void TForm1::completeWidgets() {
     ui_->layouts->setModel(layoutModel_);
     editSetModel_ = new QStandardItemModel(this);
     ui_->editSets->setModel(editSetModel_);
-    gridModel_ = new qt::EditOptionGridModel(workflow_.grid(), this);
-    ui_->grid->setModel(gridModel_);
-    ui_->grid->verticalHeader()->hide();
-    ui_->grid->setSelectionMode(QAbstractItemView::NoSelection);
-    ui_->grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
-    ui_->grid->setColumnWidth(0, kEditNameWidth);
-    for (int column = kUseEditSetOptions; column <= kNoSkips; ++column)
-        ui_->grid->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    completeGrid();
     recordFieldsModel_ = new qt::RecordFieldsModel(display_.rows(), this);
     ui_->recordFields->setModel(recordFieldsModel_);
     ui_->recordFields->verticalHeader()->hide();
@@ -177,6 +171,30 @@ void TForm1::completeWidgets() {
     ui_->logo->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     ui_->halt->hide();
     ui_->halt->setEnabled(false);
+}
+
+// The totals row stays in view above the edits: the top view shows the column titles and the
+// model's first row, the grid below it shows the edits and scrolls beneath them.
+void TForm1::completeGrid() {
+    gridModel_ = new qt::EditOptionGridModel(workflow_.grid(), this);
+    for (QTableView* view : {ui_->gridTotals, ui_->grid}) {
+        view->setModel(gridModel_);
+        view->verticalHeader()->hide();
+        view->setSelectionMode(QAbstractItemView::NoSelection);
+    }
+    ui_->grid->horizontalHeader()->hide();
+    QHeaderView* titles = ui_->gridTotals->horizontalHeader();
+    connect(titles, &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) { ui_->grid->setColumnWidth(column, width); });
+    connect(ui_->grid->horizontalScrollBar(), &QScrollBar::valueChanged,
+            ui_->gridTotals->horizontalScrollBar(), &QScrollBar::setValue);
+    titles->setSectionResizeMode(0, QHeaderView::Fixed);
+    ui_->gridTotals->setColumnWidth(0, kEditNameWidth);
+    for (int column = kUseEditSetOptions; column <= kNoSkips; ++column)
+        titles->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    ui_->gridTotals->setFixedHeight(titles->sizeHint().height() +
+                                    ui_->gridTotals->verticalHeader()->defaultSectionSize() +
+                                    2 * ui_->gridTotals->frameWidth());
 }
 
 void TForm1::connectMenus() {
@@ -393,6 +411,7 @@ void TForm1::showMetafileTab() {
 
 void TForm1::showGrid() {
     gridModel_->refresh();
+    ui_->grid->setRowHidden(qt::EditOptionGridModel::kTotalsRow, true);
 }
 
 void TForm1::showDisplay() {

@@ -51,6 +51,7 @@ protected:
 
 private:
     void completeWidgets();
+    void completeGrid();
     void connectMenus();
     void connectRunTab();
     void connectReportTab();

@@ -190,6 +190,12 @@ TEST_F(MainWindowTest, ShowsTheGridWithItsTotalsRow) {
     EXPECT_EQ(cell(grid, 2, 0), "Sex Check");
     EXPECT_EQ(cell(grid, 1, 1), "        yes");
     EXPECT_EQ(cell(grid, 1, 2), "");
+    // The totals row stays above the edits, in a view of its own that does not scroll.
+    EXPECT_TRUE(grid->isRowHidden(0));
+    auto* totals = child<QTableView>("gridTotals");
+    EXPECT_EQ(totals->model(), grid->model());
+    EXPECT_FALSE(totals->isRowHidden(0));
+    EXPECT_EQ(totals->columnWidth(0), 300);
 }
 
 TEST_F(MainWindowTest, GridClicksSetTheEditsOptions) {
@@ -339,6 +345,7 @@ TEST_F(MainWindowTest, UntickingTheEditSetEmptiesTheGrid) {
     editSets->model()->setData(editSets->model()->index(0, 0), Qt::Checked, Qt::CheckStateRole);
     EXPECT_EQ(child<QLineEdit>("editSetsShown")->text(), "Main");
     EXPECT_EQ(child<QTableView>("grid")->model()->rowCount(), 3);
+    EXPECT_TRUE(child<QTableView>("grid")->isRowHidden(0));
 }
 
 TEST_F(MainWindowTest, FieldButtonsMoveTheReportFields) {
