@@ -405,11 +405,18 @@ RunOutcome MainWorkflow::runEdits(RunProgress& progress) {
     RunDriver driver(engine_, messages_, progress);
     runInProgress_ = true;
     runningDriver_ = &driver;
-    const RunOutcome outcome = RunEdits(engine_, messages_, driver, request);
-    counters_ = driver.counters();
-    runningDriver_ = nullptr;
-    runInProgress_ = false;
-    return outcome;
+    // Whatever happens, the run is over when this returns: the window shows a failure's text
+    // and lets the user go on.
+    struct RunEnd {
+        MainWorkflow& workflow;
+        const RunDriver& driver;
+        ~RunEnd() {
+            workflow.counters_ = driver.counters();
+            workflow.runningDriver_ = nullptr;
+            workflow.runInProgress_ = false;
+        }
+    } runEnd{*this, driver};
+    return RunEdits(engine_, messages_, driver, request);
 }
 
 void MainWorkflow::haltRequest() {
