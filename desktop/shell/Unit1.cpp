@@ -1,6 +1,7 @@
 #include "desktop/shell/Unit1.h"
 
 #include "desktop/shell/help_topics.h"
+#include "platform/file_services.h"
 #include "ui_Unit1.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <utility>
 
 namespace vetra::desktop {
@@ -96,7 +98,8 @@ public:
           exceptions_(exceptions) {}
 
     void start(std::int64_t maximum) override {
-        bar_->setMaximum(static_cast<int>(std::clamp<std::int64_t>(maximum, 0, INT32_MAX)));
+        bar_->setMaximum(static_cast<int>(
+            std::clamp<std::int64_t>(maximum, 0, std::numeric_limits<int>::max())));
         bar_->setValue(0);
     }
     void advance(std::int64_t by) override {
@@ -452,10 +455,9 @@ void TForm1::selectConfiguration() {
 }
 
 void TForm1::saveConfigurationAs() {
-    const std::string current = workflow_.currentConfigurationPath();
     const std::string path = layers_.files.saveFile(
         {"Save Configuration File As", "Config Files (.ini)|*.ini", workflow_.master().configFolder,
-         "ini", current.substr(current.find_last_of('/') + 1)});
+         "ini", platform::fileNameOf(workflow_.currentConfigurationPath())});
     workflow_.saveConfigurationAs(path);
     showMetafileTab();
 }
