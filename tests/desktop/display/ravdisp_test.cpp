@@ -18,7 +18,7 @@ using vetra::testing::ScriptedMessageBoxes;
 std::string recordsOf(int count) {
     std::string text;
     for (int n = 1; n <= count; ++n) {
-        char record[32];
+        char record[48];
         std::snprintf(record, sizeof record, "R%02dABCDEFGHIJKLMNOPQRS\r\n", n);
         text += record;
     }
