@@ -3,7 +3,7 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 
-.PHONY: deps all demo test test-sanitize bench format clean
+.PHONY: deps all demo desktop test test-sanitize bench format clean
 
 # Installs the build dependencies on a fresh machine; does nothing when they are present.
 deps:
@@ -27,6 +27,17 @@ demo: all
 		--metafile $(BUILD)/samples/naaccr18.rmf --data $(BUILD)/samples/naaccr18-10000.txt \
 		--report combined --report csv; \
 		status=$$?; [ $$status -le 1 ] || exit $$status
+
+# The desktop program on the bundled sample: the demo's program folder gets the sample
+# metafile, the sample configuration (kept once the user has saved changes to it) and the
+# generated records, and ravelo opens on it.
+desktop: demo
+	mkdir -p $(DEMO_HOME)/metafiles $(DEMO_HOME)/config $(DEMO_HOME)/data
+	cp $(BUILD)/samples/naaccr18.rmf $(DEMO_HOME)/metafiles/
+	[ -f $(DEMO_HOME)/config/runtime.ini ] || \
+		cp samples/naaccr18/naaccr18.ini $(DEMO_HOME)/config/runtime.ini
+	cp $(BUILD)/samples/naaccr18-10000.txt $(DEMO_HOME)/data/
+	RAVELO_HOME=$(DEMO_HOME) $(BUILD)/desktop/ravelo
 
 test: all
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
