@@ -456,13 +456,15 @@ TEST(FileDialogFilterTest, BecomesQtsFilter) {
     EXPECT_EQ(desktop::qt::qtFilterOf("Runtime Metafile|*.rmf"), "Runtime Metafile (*.rmf)");
 }
 
-// With RAVELO_SCREENSHOTS naming a folder, each tab is saved there as a picture to look at.
+// With RAVELO_SCREENSHOTS naming a folder, each tab is saved there as a picture to look at,
+// after a run.
 TEST_F(MainWindowTest, SavesScreenshotsWhenAsked) {
     const QByteArray folder = qgetenv("RAVELO_SCREENSHOTS");
     if (folder.isEmpty()) GTEST_SKIP() << "RAVELO_SCREENSHOTS is not set";
     files_.chooseNext(writeDataFile("records.dat", 30));
     action("&Open Data File")->trigger();
     window().show();
+    child<QPushButton>("run")->click(); // the first tab as it looks after a run
     auto* tabs = child<QTabWidget>("tabs");
     for (int tab = 0; tab < tabs->count(); ++tab) {
         tabs->setCurrentIndex(tab);
