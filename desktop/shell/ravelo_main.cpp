@@ -14,6 +14,7 @@
 #include "desktop/shell/main_workflow.h"
 #include "desktop/shell/program_version.h"
 #include "desktop/shell/staging_library.h"
+#include "desktop/shell/startup_checks.h"
 #include "platform/dynamic_library.h"
 #include "platform/file_services.h"
 
@@ -51,13 +52,9 @@ int main(int argc, char** argv) {
     qt::QtMessageBoxes dialogs;
     platform::MessageBoxes& messages = dialogs;
     RAVfilecheck fileCheck;
-    if (!fileCheck.loaded()) {
-        messages.show("Can't load kznaaccr.dll", "");
-        return 1;
-    }
     RAVengine engine;
-    if (!engine.loaded()) {
-        messages.show("Can't load Vetra", "");
+    if (const auto missing = missingLibraryText(engine.loaded(), fileCheck.loaded())) {
+        messages.show(*missing, "");
         return 1;
     }
     const std::string programFolder = platform::programFolder();

@@ -1,9 +1,12 @@
-// The About box's texts and the versions it gathers: the staging library's text is cut at 15
-// characters, and a missing library or function leaves it empty.
+// The About box's texts and the versions it gathers (the staging library's text is cut at 15
+// characters, a missing library or function leaves it empty), and what ends start-up.
+#include "desktop/run/Ravengine.h"
+#include "desktop/shell/Ravfilecheck.h"
 #include "desktop/shell/about_box.h"
 #include "desktop/shell/help_topics.h"
 #include "desktop/shell/program_version.h"
 #include "desktop/shell/staging_library.h"
+#include "desktop/shell/startup_checks.h"
 #include "platform/dynamic_library.h"
 #include "tests/support/scratch_directory.h"
 
@@ -33,6 +36,15 @@ TEST(AboutBox, StagingVersionIsCutAt15CharactersOrEmpty) {
     EXPECT_EQ(stagingLibraryVersion(TOLLAN_PROBE), "02.05.0001 stag");
     EXPECT_EQ(stagingLibraryVersion("/nonexistent/libtollan0205.so"), "");
     EXPECT_EQ(stagingLibraryVersion("libm.so.6"), ""); // loads, but lacks the function
+}
+
+TEST(StartupChecks, AMissingEngineIsNamedBeforeAMissingFileInformationLibrary) {
+    const RAVengine missingEngine("/nonexistent/libVETRA40.so");
+    const RAVfilecheck missingFileInformation("/nonexistent/libkznaaccr.so");
+    EXPECT_EQ(missingLibraryText(missingEngine.loaded(), missingFileInformation.loaded()),
+              "Can't load Vetra");
+    EXPECT_EQ(missingLibraryText(true, missingFileInformation.loaded()), "Can't load kznaaccr.dll");
+    EXPECT_EQ(missingLibraryText(true, true), std::nullopt);
 }
 
 TEST(HelpTopics, EachTabHasItsContextAndPage) {
