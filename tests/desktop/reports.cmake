@@ -8,6 +8,8 @@ add_executable(report_tests
   reports/csv_report_test.cpp
   reports/unreadable_results_test.cpp
   reports/keyed_rows_test.cpp
+  reports/report_options_test.cpp
+  reports/report_viewer_test.cpp
 )
 target_link_libraries(report_tests PRIVATE
   ravelo_reports ravelo_workflow metafile_writer edit_compiler GTest::gtest_main)
