@@ -7,9 +7,19 @@ if(Qt6_FOUND)
     qt/help_viewer.cpp
     qt/message_boxes.cpp
     qt/print_dialog.cpp
+    qt/report_printer.cpp
+    qt/shell_open.cpp
   )
   target_include_directories(ravelo_qt_layers PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(ravelo_qt_layers PUBLIC vetra_platform Qt6::Widgets Qt6::PrintSupport)
+
+  # The report options dialog and the report viewer, their widgets in reports/*.ui.
+  add_library(ravelo_report_dialogs STATIC
+    reports/edrptdlg.cpp
+    reports/rtreportopt.cpp
+  )
+  set_target_properties(ravelo_report_dialogs PROPERTIES AUTOMOC ON AUTOUIC ON)
+  target_link_libraries(ravelo_report_dialogs PUBLIC ravelo_reports ravelo_qt_layers)
 
   # The main window over the workflow, its widgets in the Designer form shell/Unit1.ui.
   add_library(ravelo_window STATIC
@@ -18,7 +28,8 @@ if(Qt6_FOUND)
     shell/Unit1.cpp
   )
   set_target_properties(ravelo_window PROPERTIES AUTOMOC ON AUTOUIC ON)
-  target_link_libraries(ravelo_window PUBLIC ravelo_workflow ravelo_display ravelo_qt_layers)
+  target_link_libraries(ravelo_window PUBLIC
+    ravelo_workflow ravelo_display ravelo_report_dialogs ravelo_qt_layers)
 
   # ravelo: the desktop program. Like ravelo-batch it loads the engine and the
   # file-information library by name, beside itself or from the build's lib/.

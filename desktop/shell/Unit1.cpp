@@ -126,7 +126,8 @@ TForm1::TForm1(MainWorkflow& workflow, const MainWindowLayers& layers, UsedVersi
                std::string programFolder, QWidget* parent)
     : QMainWindow(parent), workflow_(workflow), layers_(layers), versions_(std::move(versions)),
       programFolder_(std::move(programFolder)), ui_(std::make_unique<Ui::TForm1>()),
-      display_(layers.messages) {
+      display_(layers.messages),
+      reportOptions_({layers.messages, layers.shell, layers.reportPrinter}, this) {
     ui_->setupUi(this);
     completeWidgets();
     connectMenus();
@@ -468,11 +469,20 @@ void TForm1::runEdits() {
                                ui_->exceptionsReported);
     try {
         workflow_.runEdits(progress);
+        showReportOptions();
     } catch (const std::exception& error) {
         layers_.messages.show(error.what(), "");
     }
     setRunning(false);
     showWorkflow();
+}
+
+// The report file name comes back from the dialog; the other texts are the main window's.
+void TForm1::showReportOptions() {
+    const MainWindowReportTexts texts{
+        workflow_.reportTitle(), workflow_.reportSubtitle(), workflow_.reportFileName(),
+        ui_->exceptionRecords->text().toStdString(), ui_->exceptionsReported->text().toStdString()};
+    workflow_.reportDialogClosed(reportOptions_.showAfterRun(texts, workflow_.reportInputs()));
 }
 
 void TForm1::setRunning(bool running) {

@@ -10,9 +10,12 @@
 #include "desktop/qt/help_viewer.h"
 #include "desktop/qt/print_dialog.h"
 #include "desktop/qt/record_fields_model.h"
+#include "desktop/reports/report_printer.h"
+#include "desktop/reports/rtreportopt.h"
 #include "desktop/shell/about_box.h"
 #include "desktop/shell/main_workflow.h"
 #include "platform/message_boxes.h"
+#include "platform/shell_open.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -32,6 +35,8 @@ struct MainWindowLayers {
     qt::FileDialogs& files;
     qt::HelpViewer& help;
     qt::PrintDialog& printer;
+    platform::ShellOpen& shell;   // hands a CSV report to the spreadsheet program
+    ReportPrinter& reportPrinter; // prints from the report viewer
 };
 
 class TForm1 : public QMainWindow {
@@ -72,6 +77,7 @@ private:
     void selectConfiguration();
     void saveConfigurationAs();
     void runEdits();
+    void showReportOptions();
     void setRunning(bool running);
     void clearCounters();
     void showAbout();
@@ -91,6 +97,7 @@ private:
     QStandardItemModel* editSetModel_ = nullptr;
     qt::EditOptionGridModel* gridModel_ = nullptr;
     Ravdisp display_; // the "Display" tab's record browser
+    TFormReportOptions reportOptions_;
     qt::RecordFieldsModel* recordFieldsModel_ = nullptr;
     int shownTab_ = kRunTab;
     bool showing_ = false; // the check lists are being filled, not ticked by the user

@@ -300,6 +300,17 @@ void MainWorkflow::setReportFileName(const std::string& name) {
     configurationChanged_ = true;
 }
 
+ReportInputs MainWorkflow::reportInputs() const {
+    ReportInputs inputs;
+    inputs.reportFileName = reportFileName_;
+    inputs.title = reportTitle_;
+    inputs.subtitle = reportSubtitle_;
+    inputs.resultsFolder = master_.resultsFolder;
+    inputs.selectedFields = fields_.selected();
+    inputs.sortFields = fields_.sort();
+    return inputs;
+}
+
 void MainWorkflow::setReportTitle(const std::string& title) {
     reportTitle_ = title;
     configurationChanged_ = true;

@@ -4,6 +4,7 @@
 // window shows this state and forwards its events here; the tests drive it the same way.
 #pragma once
 
+#include "desktop/reports/report_inputs.h"
 #include "desktop/run/Ravengine.h"
 #include "desktop/run/run_progress.h"
 #include "desktop/run/runedits.h"
@@ -67,6 +68,12 @@ public:
     void setReportFileName(const std::string& name);
     void setReportTitle(const std::string& title);
     void setReportSubtitle(const std::string& subtitle);
+    // What the reports of the last run take from the window: the results folder, the
+    // identification and sort fields in their order, and the report texts.
+    ReportInputs reportInputs() const;
+    // The report options dialog closed with this file name, which the user may have changed
+    // there; that alone does not make the configuration one to save.
+    void reportDialogClosed(const std::string& reportFileName) { reportFileName_ = reportFileName; }
 
     // The range fields; false when a field holds no number (the user has been told).
     bool setStartRecord(const std::string& text);

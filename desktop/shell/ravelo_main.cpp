@@ -5,6 +5,8 @@
 #include "desktop/qt/help_viewer.h"
 #include "desktop/qt/message_boxes.h"
 #include "desktop/qt/print_dialog.h"
+#include "desktop/qt/report_printer.h"
+#include "desktop/qt/shell_open.h"
 #include "desktop/run/Ravengine.h"
 #include "desktop/run/run_log.h"
 #include "desktop/shell/Ravfilecheck.h"
@@ -75,10 +77,14 @@ int main(int argc, char** argv) {
     qt::QtFileDialogs files;
     qt::BrowserHelpViewer help;
     qt::QtPrintDialog printer;
-    TForm1 window(workflow, {messages, files, help, printer}, versions, programFolder);
+    qt::DesktopShellOpen shell;
+    qt::QtReportPrinter reportPrinter(messages);
+    TForm1 window(workflow, {messages, files, help, printer, shell, reportPrinter}, versions,
+                  programFolder);
     dialogs.setParent(&window);
     files.setParent(&window);
     printer.setParent(&window);
+    reportPrinter.setParent(&window);
     window.show();
     return application.exec();
 }

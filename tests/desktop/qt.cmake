@@ -4,6 +4,7 @@ if(TARGET ravelo_window)
     run/run_fixture.cpp
     qt/main_window_test.cpp
     qt/qt_layers_test.cpp
+    qt/qt_test_main.cpp
   )
   target_link_libraries(main_window_tests PRIVATE
     ravelo_window metafile_writer edit_compiler GTest::gtest)
@@ -12,6 +13,24 @@ if(TARGET ravelo_window)
     VETRA40_LIBRARY_PATH="$<TARGET_FILE:VETRA40>")
   add_dependencies(main_window_tests VETRA40)
   gtest_discover_tests(main_window_tests DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+
+  # The report options dialog and the viewer over the results of real runs; printing goes to
+  # PDF files read back with pdftotext.
+  add_executable(report_dialog_tests
+    run/run_fixture.cpp
+    reports/report_fixture.cpp
+    qt/report_dialogs_test.cpp
+    qt/qt_test_main.cpp
+  )
+  set_target_properties(report_dialog_tests PROPERTIES AUTOMOC ON)
+  target_link_libraries(report_dialog_tests PRIVATE
+    ravelo_report_dialogs ravelo_workflow metafile_writer edit_compiler GTest::gtest)
+  target_include_directories(report_dialog_tests PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(report_dialog_tests PRIVATE
+    VETRA40_LIBRARY_PATH="$<TARGET_FILE:VETRA40>")
+  add_dependencies(report_dialog_tests VETRA40)
+  gtest_discover_tests(report_dialog_tests DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 
   # The program answers --version and --help without a window.

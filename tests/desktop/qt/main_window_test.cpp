@@ -2,11 +2,13 @@
 // file, a configuration and a small metafile: what only the window can show, its captions,
 // grid texts and enabled buttons, and the events it forwards to the workflow. The dialogs,
 // the help viewer and the print dialog are scripted.
+#include "desktop/reports/rtreportopt.h"
 #include "desktop/run/Ravengine.h"
 #include "desktop/shell/Unit1.h"
 #include "desktop/shell/about_box.h"
 #include "desktop/shell/help_topics.h"
 #include "desktop/shell/main_workflow.h"
+#include "tests/desktop/qt/modal_dialogs.h"
 #include "tests/desktop/run/run_fixture.h"
 #include "tests/desktop/scripted_message_boxes.h"
 #include "tests/support/scratch_directory.h"
@@ -19,6 +21,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QShortcut>
 #include <QSlider>
 #include <QTabWidget>
@@ -71,6 +74,22 @@ class CountingPrintDialog : public desktop::qt::PrintDialog {
 public:
     void show() override { ++shown; }
     int shown = 0;
+};
+
+class RecordingShell : public platform::ShellOpen {
+public:
+    int open(const std::string& documentPath) override {
+        opened.push_back(documentPath);
+        return platform::kShellOpened;
+    }
+    std::vector<std::string> opened;
+};
+
+class CancelledReportPrinter : public desktop::ReportPrinter {
+public:
+    bool begin() override { return false; }
+    void printPage(const std::vector<std::string>&) override {}
+    void end() override {}
 };
 
 // A list's rows as the user reads them.
@@ -127,7 +146,9 @@ protected:
             workflow_ = std::make_unique<desktop::MainWorkflow>(engine_, messages_, folder_);
             EXPECT_TRUE(workflow_->start());
             window_ = std::make_unique<TForm1>(
-                *workflow_, desktop::MainWindowLayers{messages_, files_, help_, printer_},
+                *workflow_,
+                desktop::MainWindowLayers{messages_, files_, help_, printer_, shell_,
+                                          reportPrinter_},
                 desktop::UsedVersions{"VETRA40.dll version test", "kz, test", "", "3"}, folder_);
         }
         return *window_;
@@ -153,6 +174,9 @@ protected:
     ScriptedFileDialogs files_;
     RecordingHelpViewer help_;
     CountingPrintDialog printer_;
+    RecordingShell shell_;
+    CancelledReportPrinter reportPrinter_;
+    ModalDialogScript modal_;
     std::unique_ptr<desktop::MainWorkflow> workflow_;
     std::unique_ptr<TForm1> window_;
 };
@@ -237,14 +261,31 @@ TEST_F(MainWindowTest, RunIsEnabledOnceADataFileIsChosen) {
     EXPECT_EQ(child<QLineEdit>("recordCount")->text(), "");
 }
 
-TEST_F(MainWindowTest, RunShowsItsCountersAndRestoresTheTabs) {
+// After the run the report options dialog opens over the window with the window's texts and
+// counters; the file name chosen there comes back without making the configuration one to save.
+TEST_F(MainWindowTest, RunShowsItsCountersThenTheReportOptionsAndRestoresTheTabs) {
+    writeMaster("[Report]\nTitle1=Monthly\n");
     files_.chooseNext(writeDataFile("records.dat", 30));
     action("&Open Data File")->trigger();
+    ASSERT_FALSE(workflow_->configurationChanged());
+    auto* tabs = child<QTabWidget>("tabs");
+    std::string shownName;
+    modal_.whenShown<desktop::TFormReportOptions>([&](desktop::TFormReportOptions& dialog) {
+        EXPECT_EQ(dialog.parentWidget(), &window());
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("reportTitle")->text(), "Monthly");
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("exceptionRecords")->text(), "10");
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("totalExceptions")->text(), "10");
+        shownName = dialog.findChild<QLineEdit*>("reportFileName")->text().toStdString();
+        dialog.findChild<QRadioButton*>("styleSummary")->click();
+        dialog.findChild<QPushButton*>("closeButton")->click();
+    });
     child<QPushButton>("run")->click();
+    EXPECT_EQ(shownName, folder_ + "reports/records_detailed.rpt");
+    EXPECT_EQ(workflow_->reportFileName(), folder_ + "reports/records_summary.rpt");
+    EXPECT_FALSE(workflow_->configurationChanged());
     EXPECT_EQ(child<QLineEdit>("recordsProcessed")->text(), "30");
     EXPECT_EQ(child<QLineEdit>("exceptionRecords")->text(), "10");
     EXPECT_EQ(child<QLineEdit>("exceptionsReported")->text(), "10");
-    auto* tabs = child<QTabWidget>("tabs");
     for (int tab = 0; tab < tabs->count(); ++tab)
         EXPECT_TRUE(tabs->isTabEnabled(tab)) << tab;
     EXPECT_TRUE(child<QPushButton>("run")->isEnabled());
@@ -301,6 +342,8 @@ TEST_F(MainWindowTest, HaltStopsARunWhoseWindowStaysResponsive) {
         sawRunning = sawRunning && tabs->currentIndex() == TForm1::kRunTab;
         halt->click();
     });
+    modal_.whenShown<desktop::TFormReportOptions>(
+        [](desktop::TFormReportOptions& dialog) { dialog.reject(); });
     run->click();
     EXPECT_TRUE(sawRunning);
     EXPECT_EQ(child<QLineEdit>("recordsProcessed")->text(), "11");
@@ -476,11 +519,3 @@ TEST_F(MainWindowTest, SavesScreenshotsWhenAsked) {
 
 } // namespace
 } // namespace vetra::testing
-
-int main(int argc, char** argv) {
-    // The window needs no screen; a run from a desktop session stays off it too.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
