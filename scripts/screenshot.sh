@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Pictures of the main window after a run, one per tab, taken on a virtual X server (Xvfb) as
-# the window draws itself on a desktop: docs/ravelo-tab-0.png ... docs/ravelo-tab-4.png.
+# Pictures of the report options dialog and the report viewer after a run, and of the main
+# window, one per tab, taken on a virtual X server (Xvfb) as the windows draw themselves on a
+# desktop: docs/ravelo-report-options.png, docs/ravelo-report-viewer.png and
+# docs/ravelo-tab-0.png ... docs/ravelo-tab-4.png.
 # Needs the build (make all) and Debian's xvfb and xauth.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,4 +11,4 @@ mkdir -p docs
 RAVELO_SCREENSHOTS="$PWD/docs" QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$BUILD/tests/desktop/main_window_tests" --gtest_filter='*SavesScreenshotsWhenAsked*'
-ls docs/ravelo-tab-*.png
+ls docs/ravelo-*.png

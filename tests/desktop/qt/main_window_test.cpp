@@ -499,14 +499,28 @@ TEST(FileDialogFilterTest, BecomesQtsFilter) {
     EXPECT_EQ(desktop::qt::qtFilterOf("Runtime Metafile|*.rmf"), "Runtime Metafile (*.rmf)");
 }
 
-// With RAVELO_SCREENSHOTS naming a folder, each tab is saved there as a picture to look at,
-// after a run.
+// With RAVELO_SCREENSHOTS naming a folder, the report options dialog and the viewer after a
+// run, then each tab, are saved there as pictures to look at.
 TEST_F(MainWindowTest, SavesScreenshotsWhenAsked) {
     const QByteArray folder = qgetenv("RAVELO_SCREENSHOTS");
     if (folder.isEmpty()) GTEST_SKIP() << "RAVELO_SCREENSHOTS is not set";
     files_.chooseNext(writeDataFile("records.dat", 30));
     action("&Open Data File")->trigger();
     window().show();
+    const auto save = [&folder](QWidget& widget, const char* name) {
+        QApplication::processEvents();
+        EXPECT_TRUE(widget.grab().save(folder + "/" + name));
+    };
+    modal_.whenShown<desktop::TEditReportDialog>([&](desktop::TEditReportDialog& viewer) {
+        viewer.findChild<QPushButton*>("nextPage")->click();
+        save(viewer, "ravelo-report-viewer.png");
+        viewer.accept();
+    });
+    modal_.whenShown<desktop::TFormReportOptions>([&](desktop::TFormReportOptions& dialog) {
+        save(dialog, "ravelo-report-options.png");
+        dialog.findChild<QPushButton*>("generate")->click();
+        dialog.accept();
+    });
     child<QPushButton>("run")->click(); // the first tab as it looks after a run
     auto* tabs = child<QTabWidget>("tabs");
     for (int tab = 0; tab < tabs->count(); ++tab) {
