@@ -347,9 +347,10 @@ void TForm1::tabChanged(int index) {
         return;
     }
     if (index == kDisplayTab) {
-        const DataFileInfo& dataFile = workflow_.dataFile();
-        display_.enter(workflow_.dataFileName(), dataFile.recordCount, dataFile.recordLength,
-                       workflow_.layoutFields());
+        // After a failed inspection the information still describes the file chosen before.
+        const DataFileInfo& inspected = workflow_.dataFile();
+        const bool known = inspected.fileName == workflow_.dataFileName();
+        display_.enter(known ? inspected : DataFileInfo{}, workflow_.layoutFields());
     } else if (shownTab_ == kDisplayTab) {
         display_.leave();
     }
