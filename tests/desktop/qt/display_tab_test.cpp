@@ -51,8 +51,7 @@ public:
 
 // Record n carries n in its code (columns 1-2) and its name (columns 17-96).
 std::string recordNumbered(int n) {
-    char code[3];
-    std::snprintf(code, sizeof code, "%02d", n % 100);
+    const std::string code = std::to_string(n / 10 % 10) + std::to_string(n % 10);
     return testRecord(code, "1", n % 2 == 0 ? "M" : "F", "C509", "Record " + std::to_string(n));
 }
 
