@@ -2,35 +2,56 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace vetra::desktop {
 
-void Ravdisp::enter(const std::string& dataFile, std::int64_t recordCount,
-                    std::int64_t recordLength, const LayoutFieldList& fields) {
+void Ravdisp::enter(const DataFileInfo& dataFile, const LayoutFieldList& fields) {
     leave();
-    if (dataFile.empty() || fields.empty() || recordLength <= 0 || recordCount <= 0) return;
-    file_ = std::fopen(dataFile.c_str(), "rb");
+    if (dataFile.fileName.empty() || fields.empty() || dataFile.recordLength <= 0 ||
+        dataFile.recordCount <= 0)
+        return;
+    file_ = std::fopen(dataFile.fileName.c_str(), "rb");
     if (file_ == nullptr) {
-        messages_.show("Unable to open datafile " + dataFile + ": " + std::strerror(errno), "");
+        messages_.show(
+            "Unable to open datafile " + dataFile.fileName + ": " + std::strerror(errno) + ".", "");
         return;
     }
-    recordCount_ = recordCount;
-    recordLength_ = recordLength;
-    record_.assign(static_cast<std::size_t>(recordLength), '\0');
+    recordCount_ = dataFile.recordCount;
+    recordLength_ = dataFile.recordLength;
+    record_.assign(static_cast<std::size_t>(recordLength_), '\0');
     rows_ = fields;
     for (auto& row : rows_)
         row.value.clear();
     std::stable_sort(rows_.begin(), rows_.end(), [](const fld_desc& a, const fld_desc& b) {
         return a.startColumn < b.startColumn;
     });
+    warnIfChanged(dataFile);
     show(1);
+}
+
+// The record count and length stay those of the inspection, as the run's would; the user is
+// told once that they may no longer fit the file.
+void Ravdisp::warnIfChanged(const DataFileInfo& dataFile) {
+    struct stat status {};
+    if (fstat(fileno(file_), &status) != 0) return;
+    const auto size = static_cast<std::uint64_t>(status.st_size);
+    if (size == dataFile.fileSize) return;
+    messages_.show("The data file " + dataFile.fileName +
+                       " has changed since it was opened (it now holds " + std::to_string(size) +
+                       " bytes, not " + std::to_string(dataFile.fileSize) +
+                       "); open it again to see its records as they are now.",
+                   "");
 }
 
 void Ravdisp::leave() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
     rows_.clear();
+    recordCount_ = 0;
+    recordLength_ = 0;
     current_ = 0;
     recordNumberText_.clear();
 }
@@ -38,15 +59,24 @@ void Ravdisp::leave() {
 void Ravdisp::show(std::int64_t record) {
     current_ = record;
     recordNumberText_ = std::to_string(record);
+    readRecord(record);
+    fillValues();
+}
+
+// Past the end of the file the read stops short and the rest of the buffer stays zero: so
+// reads a short last record, and any record of a file that shrank since it was inspected.
+void Ravdisp::readRecord(std::int64_t record) {
     std::fill(record_.begin(), record_.end(), '\0');
-    // A file that has shrunk since it was inspected reads short: the rest stays zero.
     if (fseeko(file_, static_cast<off_t>((record - 1) * recordLength_), SEEK_SET) == 0) {
         std::fread(record_.data(), 1, record_.size(), file_);
-        if (std::ferror(file_)) {
-            messages_.show(std::strerror(errno), "");
-            std::clearerr(file_);
-        }
+        if (std::ferror(file_) == 0) return;
     }
+    const int failure = errno;
+    std::clearerr(file_);
+    messages_.show(std::strerror(failure), "");
+}
+
+void Ravdisp::fillValues() {
     for (auto& row : rows_) {
         row.value.clear();
         if (row.startColumn < 1 || row.startColumn > recordLength_ || row.length <= 0) continue;
@@ -68,15 +98,15 @@ void Ravdisp::sliderMoved(std::int64_t position) {
 }
 
 void Ravdisp::recordNumberTyped(const std::string& text) {
-    const bool digits =
-        !text.empty() && text.size() <= 18 &&
-        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    const std::int64_t index = digits ? std::stoll(text) - 1 : -1;
-    if (!isOpen() || index < 0 || index >= recordCount_) {
-        recordNumberText_ = current_ > 0 ? std::to_string(current_) : std::string();
+    const bool digits = !text.empty() && std::all_of(text.begin(), text.end(),
+                                                     [](char c) { return c >= '0' && c <= '9'; });
+    std::int64_t number = 0;
+    const auto parsed = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (isOpen() && digits && parsed.ec == std::errc() && number >= 1 && number <= recordCount_) {
+        show(number);
         return;
     }
-    show(index + 1);
+    recordNumberText_ = current_ > 0 ? std::to_string(current_) : std::string();
 }
 
 void Ravdisp::sortBy(int column) {

@@ -4,6 +4,7 @@
 // is browsed without being loaded.
 #pragma once
 
+#include "desktop/shell/data_file_inspection.h"
 #include "desktop/shell/fld_desc.h"
 #include "platform/message_boxes.h"
 
@@ -19,6 +20,7 @@ class Ravdisp {
 public:
     // The moves of the step buttons "<", "X", "C", "M" back and ">", "X", "C", "M" forward.
     static constexpr std::array<int, 8> kStepTags{-1, -10, -100, -1000, 1, 10, 100, 1000};
+    // The list's columns; a header click on one of the first four sorts by it.
     enum SortColumn { kByName = 0, kByColumn = 1, kByLength = 2, kByItem = 3, kByValue = 4 };
 
     explicit Ravdisp(platform::MessageBoxes& messages) : messages_(messages) {}
@@ -26,10 +28,9 @@ public:
     Ravdisp(const Ravdisp&) = delete;
     Ravdisp& operator=(const Ravdisp&) = delete;
 
-    // Entering the tab: opens the file, lists the fields by start column and shows record 1.
-    // Nothing happens without a data file, a layout or a known record length.
-    void enter(const std::string& dataFile, std::int64_t recordCount, std::int64_t recordLength,
-               const LayoutFieldList& fields);
+    // Entering the tab: opens the inspected file, lists the fields by start column and shows
+    // record 1. Nothing happens without a data file, a layout or a known record length.
+    void enter(const DataFileInfo& dataFile, const LayoutFieldList& fields);
     // Leaving the tab (or choosing another data file): the file is closed, the list emptied.
     void leave();
 
@@ -47,7 +48,10 @@ public:
     const std::string& recordNumberText() const { return recordNumberText_; }
 
 private:
+    void warnIfChanged(const DataFileInfo& dataFile);
     void show(std::int64_t record);
+    void readRecord(std::int64_t record);
+    void fillValues();
 
     platform::MessageBoxes& messages_;
     std::FILE* file_ = nullptr;

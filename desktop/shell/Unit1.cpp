@@ -321,12 +321,12 @@ void TForm1::connectDisplayTab() {
                 display_.sortBy(column);
                 showDisplay();
             });
-    const std::pair<QPushButton*, int> steps[] = {
-        {ui_->backBy1, -1},       {ui_->backBy10, -10},      {ui_->backBy100, -100},
-        {ui_->backBy1000, -1000}, {ui_->forwardBy1, 1},      {ui_->forwardBy10, 10},
-        {ui_->forwardBy100, 100}, {ui_->forwardBy1000, 1000}};
-    for (const auto& [button, tag] : steps)
-        connect(button, &QPushButton::clicked, this, [this, move = tag] {
+    QPushButton* const steps[] = {ui_->backBy1,      ui_->backBy10,     ui_->backBy100,
+                                  ui_->backBy1000,   ui_->forwardBy1,   ui_->forwardBy10,
+                                  ui_->forwardBy100, ui_->forwardBy1000};
+    static_assert(std::size(steps) == Ravdisp::kStepTags.size());
+    for (std::size_t i = 0; i < std::size(steps); ++i)
+        connect(steps[i], &QPushButton::clicked, this, [this, move = Ravdisp::kStepTags[i]] {
             display_.step(move);
             showDisplay();
         });
@@ -348,9 +348,10 @@ void TForm1::tabChanged(int index) {
         return;
     }
     if (index == kDisplayTab) {
-        const DataFileInfo& dataFile = workflow_.dataFile();
-        display_.enter(workflow_.dataFileName(), dataFile.recordCount, dataFile.recordLength,
-                       workflow_.layoutFields());
+        // After a failed inspection the information still describes the file chosen before.
+        const DataFileInfo& inspected = workflow_.dataFile();
+        const bool known = inspected.fileName == workflow_.dataFileName();
+        display_.enter(known ? inspected : DataFileInfo{}, workflow_.layoutFields());
     } else if (shownTab_ == kDisplayTab) {
         display_.leave();
     }

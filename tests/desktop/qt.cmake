@@ -3,6 +3,7 @@ if(TARGET ravelo_window)
   add_executable(main_window_tests
     run/run_fixture.cpp
     qt/main_window_test.cpp
+    qt/display_tab_test.cpp
     qt/qt_layers_test.cpp
     qt/qt_test_main.cpp
   )

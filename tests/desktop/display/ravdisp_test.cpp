@@ -1,5 +1,5 @@
 // The record browser: positions in the file, values cut at the record's end, the step buttons,
-// the slider, typed record numbers and sorting; a file that shrank or vanished.
+// the slider, typed record numbers and sorting; a file that changed, vanished or cannot be read.
 #include "desktop/display/Ravdisp.h"
 #include "tests/desktop/scripted_message_boxes.h"
 #include "tests/support/scratch_directory.h"
@@ -8,6 +8,7 @@
 
 namespace {
 
+using vetra::desktop::DataFileInfo;
 using vetra::desktop::fld_desc;
 using vetra::desktop::LayoutFieldList;
 using vetra::desktop::Ravdisp;
@@ -34,6 +35,15 @@ const LayoutFieldList kFields = {
 
 class RecordBrowser : public ::testing::Test {
 protected:
+    // The file as the inspection saw it: records of 24 characters, `count` of them.
+    DataFileInfo inspected(const std::string& contents, std::int64_t count) const {
+        DataFileInfo info;
+        info.fileName = folder_.write("d.txt", contents).string();
+        info.recordLength = 24;
+        info.recordCount = count;
+        info.fileSize = contents.size();
+        return info;
+    }
     std::string value(const std::string& name) const {
         for (const auto& row : browser_.rows())
             if (row.name == name) return row.value;
@@ -52,7 +62,7 @@ protected:
 };
 
 TEST_F(RecordBrowser, EnteringListsByColumnAndShowsRecordOne) {
-    browser_.enter(folder_.write("d.txt", recordsOf(5)).string(), 5, 24, kFields);
+    browser_.enter(inspected(recordsOf(5), 5), kFields);
     EXPECT_EQ(names(), (std::vector<std::string>{"Number", "Letters", "Tail", "Beyond"}));
     EXPECT_EQ(browser_.recordNumberText(), "1");
     EXPECT_EQ(value("Number"), "01");
@@ -65,7 +75,7 @@ TEST_F(RecordBrowser, EnteringListsByColumnAndShowsRecordOne) {
 }
 
 TEST_F(RecordBrowser, StepsStayWithinTheFile) {
-    browser_.enter(folder_.write("d.txt", recordsOf(50)).string(), 50, 24, kFields);
+    browser_.enter(inspected(recordsOf(50), 50), kFields);
     browser_.step(1000);
     EXPECT_EQ(browser_.currentRecord(), 50);
     EXPECT_EQ(value("Number"), "50");
@@ -77,19 +87,21 @@ TEST_F(RecordBrowser, StepsStayWithinTheFile) {
 }
 
 TEST_F(RecordBrowser, ATypedNumberOutsideTheFileOrNotANumberPutsTheRecordBack) {
-    browser_.enter(folder_.write("d.txt", recordsOf(20)).string(), 20, 24, kFields);
+    browser_.enter(inspected(recordsOf(20), 20), kFields);
     browser_.recordNumberTyped("12");
     EXPECT_EQ(browser_.currentRecord(), 12);
     EXPECT_EQ(value("Number"), "12");
-    for (const char* text : {"0", "21", "12a", "", "-3", "99999999999999999999999"}) {
+    browser_.recordNumberTyped("0000000000000000000007");
+    EXPECT_EQ(browser_.recordNumberText(), "7");
+    for (const char* text : {"0", "21", "12a", "", "-3", "+3", " 3", "99999999999999999999999"}) {
         browser_.recordNumberTyped(text);
-        EXPECT_EQ(browser_.recordNumberText(), "12") << text;
-        EXPECT_EQ(browser_.currentRecord(), 12);
+        EXPECT_EQ(browser_.recordNumberText(), "7") << text;
+        EXPECT_EQ(browser_.currentRecord(), 7);
     }
 }
 
 TEST_F(RecordBrowser, HeadersSortTheRowsKeepingTheirValues) {
-    browser_.enter(folder_.write("d.txt", recordsOf(3)).string(), 3, 24, kFields);
+    browser_.enter(inspected(recordsOf(3), 3), kFields);
     browser_.sortBy(Ravdisp::kByItem);
     EXPECT_EQ(names(), (std::vector<std::string>{"Beyond", "Number", "Tail", "Letters"}));
     EXPECT_EQ(value("Number"), "01");
@@ -101,30 +113,69 @@ TEST_F(RecordBrowser, HeadersSortTheRowsKeepingTheirValues) {
     EXPECT_EQ(names().front(), "Number");
 }
 
-TEST_F(RecordBrowser, AShortLastRecordAndAShrunkOrVanishedFile) {
-    const auto path = folder_.write("d.txt", recordsOf(3).substr(0, 24 * 2 + 10)).string();
-    browser_.enter(path, 3, 24, kFields);
+TEST_F(RecordBrowser, AShortLastRecordReadsAsZerosBeyondItsEnd) {
+    browser_.enter(inspected(recordsOf(3).substr(0, 24 * 2 + 10), 3), kFields);
     browser_.step(2);
     EXPECT_EQ(value("Number"), "03");
-    EXPECT_EQ(value("Tail"), ""); // beyond the short record: zeros
-    folder_.write("d.txt", "");   // the file shrank after it was inspected
-    browser_.step(-1);
+    EXPECT_EQ(value("Letters"), "ABCDE");
+    EXPECT_EQ(value("Tail"), "");
+    EXPECT_TRUE(messages_.shown().empty());
+}
+
+TEST_F(RecordBrowser, AFileThatChangedSinceItsInspectionIsToldOnEachEntryAndBrowsedAsInspected) {
+    const DataFileInfo info = inspected(recordsOf(3), 3);
+    folder_.write("d.txt", recordsOf(1));
+    browser_.enter(info, kFields);
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text,
+              "The data file " + info.fileName +
+                  " has changed since it was opened (it now holds 24 bytes, not 72); open it "
+                  "again to see its records as they are now.");
+    EXPECT_EQ(messages_.shown()[0].caption, "");
+    EXPECT_EQ(value("Number"), "01");
+    browser_.step(1000);
+    EXPECT_EQ(browser_.currentRecord(), 3);
     EXPECT_EQ(value("Number"), "");
+    EXPECT_EQ(messages_.shown().size(), 1u);
+
     browser_.leave();
     EXPECT_TRUE(browser_.rows().empty());
+    browser_.enter(info, kFields);
+    EXPECT_EQ(messages_.shown().size(), 2u);
+}
 
-    browser_.enter((folder_.path() / "gone.txt").string(), 3, 24, kFields);
+TEST_F(RecordBrowser, AVanishedFileIsNamedAndNothingOpens) {
+    DataFileInfo info = inspected(recordsOf(3), 3);
+    info.fileName = (folder_.path() / "gone.txt").string();
+    browser_.enter(info, kFields);
     EXPECT_FALSE(browser_.isOpen());
     ASSERT_EQ(messages_.shown().size(), 1u);
-    EXPECT_NE(messages_.shown()[0].text.find("gone.txt"), std::string::npos);
+    EXPECT_EQ(messages_.shown()[0].text,
+              "Unable to open datafile " + info.fileName + ": No such file or directory.");
     browser_.step(1); // nothing happens without an open file
+    browser_.recordNumberTyped("2");
     EXPECT_TRUE(browser_.rows().empty());
+    EXPECT_EQ(browser_.recordNumberText(), "");
+}
+
+// A folder opens for reading but cannot be read: the failure's text, and zeros for values.
+TEST_F(RecordBrowser, AReadFailureShowsItsTextAndEmptyValues) {
+    DataFileInfo info = inspected(recordsOf(3), 3);
+    info.fileName = folder_.path().string();
+    browser_.enter(info, kFields);
+    ASSERT_TRUE(browser_.isOpen());
+    ASSERT_FALSE(messages_.shown().empty());
+    EXPECT_EQ(messages_.shown().back().text, "Is a directory");
+    EXPECT_EQ(value("Number"), "");
+    EXPECT_EQ(browser_.recordNumberText(), "1");
 }
 
 TEST_F(RecordBrowser, NothingOpensWithoutAFileOrALayout) {
-    browser_.enter("", 3, 24, kFields);
+    DataFileInfo info = inspected(recordsOf(3), 3);
+    browser_.enter(info, {});
     EXPECT_FALSE(browser_.isOpen());
-    browser_.enter(folder_.write("d.txt", recordsOf(3)).string(), 3, 24, {});
+    info.fileName.clear();
+    browser_.enter(info, kFields);
     EXPECT_FALSE(browser_.isOpen());
     EXPECT_TRUE(messages_.shown().empty());
 }
