@@ -5,6 +5,7 @@
 #include "desktop/shell/Unit1.h"
 #include "desktop/shell/about_box.h"
 #include "desktop/shell/main_workflow.h"
+#include "tests/desktop/qt/report_layers.h"
 #include "tests/desktop/run/run_fixture.h"
 #include "tests/desktop/scripted_message_boxes.h"
 #include "tests/support/scratch_directory.h"
@@ -85,7 +86,8 @@ protected:
         workflow_ = std::make_unique<desktop::MainWorkflow>(engine_, messages_, folder_);
         EXPECT_TRUE(workflow_->start());
         window_ = std::make_unique<TForm1>(
-            *workflow_, desktop::MainWindowLayers{messages_, files_, help_, printer_},
+            *workflow_,
+            desktop::MainWindowLayers{messages_, files_, help_, printer_, shell_, reportPrinter_},
             desktop::UsedVersions{"VETRA40.dll version test", "kz, test", "", "3"}, folder_);
         window_->show();
         tabs_ = child<QTabWidget>("tabs");
@@ -161,6 +163,8 @@ protected:
     ScriptedOpenDialogs files_;
     NoHelp help_;
     NoPrinter printer_;
+    RecordingShell shell_;
+    CancelledReportPrinter reportPrinter_;
     std::unique_ptr<desktop::MainWorkflow> workflow_;
     std::unique_ptr<TForm1> window_;
     QTabWidget* tabs_ = nullptr;

@@ -9,6 +9,7 @@
 #include "desktop/shell/help_topics.h"
 #include "desktop/shell/main_workflow.h"
 #include "tests/desktop/qt/modal_dialogs.h"
+#include "tests/desktop/qt/report_layers.h"
 #include "tests/desktop/run/run_fixture.h"
 #include "tests/desktop/scripted_message_boxes.h"
 #include "tests/support/scratch_directory.h"
@@ -74,22 +75,6 @@ class CountingPrintDialog : public desktop::qt::PrintDialog {
 public:
     void show() override { ++shown; }
     int shown = 0;
-};
-
-class RecordingShell : public platform::ShellOpen {
-public:
-    int open(const std::string& documentPath) override {
-        opened.push_back(documentPath);
-        return platform::kShellOpened;
-    }
-    std::vector<std::string> opened;
-};
-
-class CancelledReportPrinter : public desktop::ReportPrinter {
-public:
-    bool begin() override { return false; }
-    void printPage(const std::vector<std::string>&) override {}
-    void end() override {}
 };
 
 // A list's rows as the user reads them.

@@ -7,6 +7,7 @@
 #include "desktop/reports/edrptdlg.h"
 #include "desktop/reports/rtreportopt.h"
 #include "tests/desktop/qt/modal_dialogs.h"
+#include "tests/desktop/qt/report_layers.h"
 #include "tests/desktop/reports/report_fixture.h"
 
 #include <QCheckBox>
@@ -31,15 +32,6 @@ namespace {
 using desktop::MainWindowReportTexts;
 using desktop::TEditReportDialog;
 using desktop::TFormReportOptions;
-
-class RecordingShell : public platform::ShellOpen {
-public:
-    int open(const std::string& documentPath) override {
-        opened.push_back(documentPath);
-        return platform::kShellOpened;
-    }
-    std::vector<std::string> opened;
-};
 
 // The print dialog answered as a user who prints to a PDF file.
 class PdfReportPrinter : public desktop::qt::QtReportPrinter {
