@@ -167,6 +167,8 @@ void TForm1::completeWidgets() {
     recordFieldsModel_ = new qt::RecordFieldsModel(display_.rows(), this);
     ui_->recordFields->setModel(recordFieldsModel_);
     ui_->recordFields->verticalHeader()->hide();
+    // Rows a line high, so a layout's fields fill the list rather than a few spaced rows.
+    ui_->recordFields->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     ui_->recordFields->horizontalHeader()->setSectionsClickable(true);
     const int fieldWidths[] = {200, 50, 50, 50, 300};
     for (int column = 0; column < qt::RecordFieldsModel::kColumnCount; ++column)

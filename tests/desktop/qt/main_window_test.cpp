@@ -444,46 +444,6 @@ TEST_F(MainWindowTest, DialogsAreAskedWithTheirTitlesAndFilters) {
     EXPECT_EQ(child<QLineEdit>("metafileName")->text(), "first.rmf");
 }
 
-TEST_F(MainWindowTest, DisplayTabBrowsesTheRecords) {
-    files_.chooseNext(writeDataFile("records.dat", 30));
-    action("&Open Data File")->trigger();
-    auto* tabs = child<QTabWidget>("tabs");
-    auto* fields = child<QTableView>("recordFields");
-    auto* number = child<QLineEdit>("recordNumber");
-    tabs->setCurrentIndex(TForm1::kDisplayTab);
-    ASSERT_EQ(fields->model()->rowCount(), 8);
-    EXPECT_EQ(fields->model()->headerData(3, Qt::Horizontal).toString(), "Item #");
-    EXPECT_EQ(cell(fields, 0, 0), "Code");
-    EXPECT_EQ(cell(fields, 2, 0), "Sex");
-    EXPECT_EQ(cell(fields, 2, 4), "F");
-    EXPECT_EQ(number->text(), "1");
-    EXPECT_EQ(child<QSlider>("recordSlider")->maximum(), 29);
-
-    child<QPushButton>("forwardBy1")->click();
-    EXPECT_EQ(number->text(), "2");
-    EXPECT_EQ(cell(fields, 2, 4), "M");
-    child<QPushButton>("forwardBy1000")->click();
-    EXPECT_EQ(number->text(), "30");
-    EXPECT_EQ(child<QSlider>("recordSlider")->value(), 29);
-    number->setText("12a");
-    emit number->editingFinished();
-    EXPECT_EQ(number->text(), "30");
-
-    emit fields->horizontalHeader()->sectionClicked(3);
-    EXPECT_EQ(cell(fields, 1, 0), "Sex");
-
-    tabs->setCurrentIndex(TForm1::kRunTab);
-    EXPECT_EQ(fields->model()->rowCount(), 0);
-}
-
-TEST(FileDialogFilterTest, BecomesQtsFilter) {
-    EXPECT_EQ(desktop::qt::qtFilterOf("All Files|*.*|Data Files (.dat, .xcd, .t01)|*.dat;*.xcd;"
-                                      "*.t01|Text Files (.txt)|*.txt"),
-              "All Files (*);;Data Files (.dat, .xcd, .t01) (*.dat *.xcd *.t01);;Text Files "
-              "(.txt) (*.txt)");
-    EXPECT_EQ(desktop::qt::qtFilterOf("Runtime Metafile|*.rmf"), "Runtime Metafile (*.rmf)");
-}
-
 // With RAVELO_SCREENSHOTS naming a folder, the report options dialog and the viewer after a
 // run, then each tab, are saved there as pictures to look at.
 TEST_F(MainWindowTest, SavesScreenshotsWhenAsked) {
