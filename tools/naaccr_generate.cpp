@@ -1,9 +1,13 @@
 // naaccr_generate: writes synthetic NAACCR version 18 incidence records for the sample
-// metafile of samples/naaccr18, with a share of deliberate faults for its edits to find.
-// No record describes a real patient.
+// metafile of samples/naaccr18, with a share of deliberate faults for its edits to find, as
+// fixed-width lines or a NAACCR XML document, either plain or gzipped. No record describes a
+// real patient.
 #include "tools/naaccr_generator/generator_error.h"
+#include "tools/naaccr_generator/gzip_output.h"
 #include "tools/naaccr_generator/incidence_generator.h"
 #include "tools/naaccr_generator/incidence_layout.h"
+#include "tools/naaccr_generator/incidence_xml.h"
+#include "tools/naaccr_generator/xml_items.h"
 
 #include <charconv>
 #include <cstdint>
@@ -19,12 +23,18 @@
 namespace {
 
 constexpr const char* helpText =
-    R"(Usage: naaccr_generate --records N --seed S [--fault-rate R] [--layout FILE] [-o FILE]
+    R"(Usage: naaccr_generate --records N --seed S [--fault-rate R] [--layout FILE]
+                      [--format fixed|xml] [--xml-items FILE] [--gzip] [-o FILE]
 
 Writes N synthetic NAACCR version 18 incidence records, 4048 characters and a
 line feed each, with plausible and consistent values for the items of the
 layout. With probability R a record gets one or more deliberate faults that the
 edits of samples/naaccr18 catch. The same seed gives the same records.
+
+With --format xml the records are written as one NAACCR XML document instead:
+each record a Patient with one Tumor, each item at the level the NAACCR 18
+dictionary gives it, blank items left out. Read back by the layout, the
+document gives the same records as the fixed-width lines.
 
 Options:
   -n, --records N      how many records to write
@@ -32,14 +42,23 @@ Options:
   -f, --fault-rate R   the share of faulty records, 0 to 1 (default 0.05)
   -l, --layout FILE    the layout CSV to place the items by
                        (default samples/naaccr18/layout.csv)
+      --format F       fixed (the default) or xml
+      --xml-items FILE the CSV of each item's naaccrId and level for xml
+                       (default xml_items.csv beside the layout)
+  -z, --gzip           compress the output with gzip
   -o, --output FILE    write to FILE instead of standard output
   -h, --help           show this text
 
 Exit status is 0 on success and 1 on any error.
 )";
 
+enum class Format { Fixed, Xml };
+
 struct Invocation {
     bool help = false;
+    Format format = Format::Fixed;
+    bool gzip = false;
+    std::filesystem::path xmlItems;
     std::optional<long> records;
     std::optional<std::uint64_t> seed;
     double faultRate = 0.05;
@@ -54,6 +73,12 @@ template <class Number> Number numberArgument(std::string_view option, std::stri
         throw vetra::generator::GeneratorError(std::string(option) + " needs a number, not \"" +
                                                std::string(text) + "\"");
     return value;
+}
+
+Format formatArgument(const std::string& text) {
+    if (text == "fixed") return Format::Fixed;
+    if (text == "xml") return Format::Xml;
+    throw vetra::generator::GeneratorError("--format is fixed or xml, not \"" + text + "\"");
 }
 
 Invocation readArguments(int argc, char** argv) {
@@ -78,6 +103,12 @@ Invocation readArguments(int argc, char** argv) {
             invocation.layout = value();
         else if (option == "-o" || option == "--output")
             invocation.output = value();
+        else if (option == "--format")
+            invocation.format = formatArgument(value());
+        else if (option == "--xml-items")
+            invocation.xmlItems = value();
+        else if (option == "-z" || option == "--gzip")
+            invocation.gzip = true;
         else
             throw vetra::generator::GeneratorError("unknown argument " + option);
     }
@@ -99,19 +130,54 @@ vetra::generator::IncidenceLayout readLayout(const std::filesystem::path& file) 
     return vetra::generator::readIncidenceLayout(file);
 }
 
+// Read before the output is created, so that a bad file leaves no half-written output.
+std::optional<vetra::generator::XmlItems> readXmlItems(const Invocation& invocation) {
+    if (invocation.format != Format::Xml) return std::nullopt;
+    std::filesystem::path file = invocation.xmlItems;
+    if (file.empty()) file = invocation.layout.parent_path() / "xml_items.csv";
+    if (!std::filesystem::exists(file))
+        throw vetra::generator::GeneratorError("no XML items at " + file.string() +
+                                               "; give their CSV with --xml-items FILE");
+    return vetra::generator::readXmlItems(file);
+}
+
+struct Generation {
+    vetra::generator::IncidenceLayout layout;
+    std::optional<vetra::generator::XmlItems> xmlItems;
+    long records = 0;
+};
+
+void writeRecords(std::ostream& out, const Generation& generation,
+                  vetra::generator::IncidenceGenerator& generator) {
+    if (generation.xmlItems)
+        vetra::generator::writeIncidenceXml(out, generator, generation.records, generation.layout,
+                                            *generation.xmlItems);
+    else
+        vetra::generator::writeIncidenceRecords(out, generator, generation.records);
+}
+
 void generate(const Invocation& invocation) {
-    vetra::generator::IncidenceLayout layout = readLayout(invocation.layout);
-    vetra::generator::IncidenceGenerator generator(layout, *invocation.seed, invocation.faultRate);
+    const Generation generation{readLayout(invocation.layout), readXmlItems(invocation),
+                                *invocation.records};
+    vetra::generator::IncidenceGenerator generator(generation.layout, *invocation.seed,
+                                                   invocation.faultRate);
+    if (invocation.gzip) {
+        vetra::generator::GzipOutput compressed(invocation.output);
+        std::ostream out(&compressed);
+        writeRecords(out, generation, generator);
+        compressed.close();
+        return;
+    }
     if (invocation.output.empty()) {
         std::ios::sync_with_stdio(false); // the records are large; let cout buffer them
-        vetra::generator::writeIncidenceRecords(std::cout, generator, *invocation.records);
+        writeRecords(std::cout, generation, generator);
         std::cout.flush();
         if (!std::cout) throw vetra::generator::GeneratorError("writing standard output failed");
         return;
     }
     std::ofstream out(invocation.output, std::ios::binary);
     if (!out) throw vetra::generator::GeneratorError("cannot create " + invocation.output.string());
-    vetra::generator::writeIncidenceRecords(out, generator, *invocation.records);
+    writeRecords(out, generation, generator);
     out.close();
     if (!out)
         throw vetra::generator::GeneratorError("writing " + invocation.output.string() + " failed");

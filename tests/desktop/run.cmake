@@ -17,3 +17,8 @@ target_include_directories(run_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_definitions(run_tests PRIVATE VETRA40_LIBRARY_PATH="$<TARGET_FILE:VETRA40>")
 add_dependencies(run_tests VETRA40)
 gtest_discover_tests(run_tests DISCOVERY_TIMEOUT 60)
+
+# NAACCR XML files read as flat records, from texts in memory.
+add_executable(naaccr_xml_tests run/naaccr_xml_records_test.cpp)
+target_link_libraries(naaccr_xml_tests PRIVATE ravelo_naaccr_xml GTest::gtest_main)
+gtest_discover_tests(naaccr_xml_tests DISCOVERY_TIMEOUT 60)
