@@ -1,7 +1,8 @@
-// Fuzzes the data file inspection with arbitrary file contents. Each input is written to a file
-// of this process's own (parallel fuzzers must not share one) and inspected. An accepted file
-// must give a 3-character version and a record count that covers the file exactly once; any
-// file must give a record length within the read limit and the file.
+// Fuzzes the data file inspection with arbitrary file contents: fixed-width, NAACCR XML and
+// gzipped forms. Each input is written to a file of this process's own (parallel fuzzers must
+// not share one) and inspected. An accepted fixed-width file must give a 3-character version
+// and a record count that covers its bytes exactly once; an accepted XML file gives records of
+// the layout's length; any file must give a record length within the read limit.
 #include "desktop/shell/data_file_inspection.h"
 
 #include <cstddef>
@@ -38,15 +39,29 @@ private:
 
 } // namespace
 
+constexpr int kLayoutRecordLength = 100;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const InputFile file;
     vetra::desktop::DataFileInfo info;
-    const int result = vetra::desktop::inspectDataFile(file.write(data, size), info);
+    const int result =
+        vetra::desktop::inspectDataFile(file.write(data, size), info, kLayoutRecordLength);
 
     const auto fileSize = static_cast<int64_t>(size);
     if (info.fileSize != size) __builtin_trap();
-    if (info.recordLength < 0 || info.recordLength > 199999 || info.recordLength > fileSize)
-        __builtin_trap();
+    if (info.recordLength < 0 || info.recordLength > 199999) __builtin_trap();
+    if (info.form.format == vetra::desktop::DataFormat::NaaccrXml) {
+        if (result == 0 && (info.recordLength != kLayoutRecordLength || info.recordCount < 0))
+            __builtin_trap();
+        if (result != 0 && (result != -1 || info.errorText.empty())) __builtin_trap();
+        return 0;
+    }
+    if (info.form.gzipped) {
+        if (result == 0 && (info.naaccrVersion.size() != 3 || info.recordCount < 1))
+            __builtin_trap();
+        return 0;
+    }
+    if (info.recordLength > fileSize) __builtin_trap();
     if (result == 0) {
         if (info.naaccrVersion.size() != 3 || !info.errorText.empty()) __builtin_trap();
         if (info.recordCount < 1) __builtin_trap();

@@ -204,19 +204,21 @@ ExitStatus runChecks(const BatchOptions& options, BatchContext& context) {
 
     RunRequest request;
     if (auto stopped = resolveChoices(options, context, request)) return *stopped;
-    DataFileInfo data;
     if (!platform::fileExists(options.dataFile))
         return inputError("Datafile does not exist.: " + options.dataFile);
-    if (inspectDataFile(options.dataFile, data) != 0)
-        return inputError(data.errorText + ": " + options.dataFile);
     ListedChoices listed;
     if (auto problem = checkedListing(engine, messages, request.settings.metafilePath,
                                       request.layoutName, request.editSets, listed))
         return inputError(*problem);
+    // An XML file's records take the layout's length, so the layout is listed first.
+    DataFileInfo data;
+    if (inspectDataFile(options.dataFile, data, listed.fields.recordLength) != 0)
+        return inputError(data.errorText + ": " + options.dataFile);
     listed.grid.apply(context.configuration.editOptions);
 
     auto& settings = request.settings;
     settings.dataFilePath = options.dataFile;
+    settings.dataForm = data.form;
     settings.recordLength = data.recordLength;
     settings.recordCount = data.recordCount;
     if (auto stopped = resolveRange(options, data, settings)) return *stopped;

@@ -20,7 +20,8 @@ log. A configuration file gives the defaults; the options below override it.
                             folder)
   --layout NAME             record layout (default: the configuration's)
   --edit-set NAME           edit set to run; repeat for several (default: the configuration's)
-  --data FILE               NAACCR fixed-width data file (required)
+  --data FILE               NAACCR data file: fixed-width or NAACCR XML, either
+                            of them gzipped (required)
   --first N                 first record to check, counted from 1 (default 1)
   --count N                 number of records to check (default: to the end of the file)
   --skip-empty              skip an edit when one of its fields is empty

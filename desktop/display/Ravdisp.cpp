@@ -22,6 +22,11 @@ void Ravdisp::enter(const DataFileInfo& dataFile, const LayoutFieldList& fields)
     recordCount_ = dataFile.recordCount;
     recordLength_ = dataFile.recordLength;
     record_.assign(static_cast<std::size_t>(recordLength_), '\0');
+    if (dataFile.form != DataFileForm{}) {
+        streamPath_ = dataFile.fileName;
+        streamForm_ = dataFile.form;
+        streamLayout_ = {recordLength_, static_cast<int>(recordLength_), xmlLayoutFields(fields)};
+    }
     rows_ = fields;
     for (auto& row : rows_)
         row.value.clear();
@@ -49,6 +54,8 @@ void Ravdisp::warnIfChanged(const DataFileInfo& dataFile) {
 void Ravdisp::leave() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
+    stream_.reset();
+    streamPath_.clear();
     rows_.clear();
     recordCount_ = 0;
     recordLength_ = 0;
@@ -67,6 +74,10 @@ void Ravdisp::show(std::int64_t record) {
 // reads a short last record, and any record of a file that shrank since it was inspected.
 void Ravdisp::readRecord(std::int64_t record) {
     std::fill(record_.begin(), record_.end(), '\0');
+    if (!streamPath_.empty()) {
+        readStreamedRecord(record);
+        return;
+    }
     if (fseeko(file_, static_cast<off_t>((record - 1) * recordLength_), SEEK_SET) == 0) {
         std::fread(record_.data(), 1, record_.size(), file_);
         if (std::ferror(file_) == 0) return;
@@ -74,6 +85,26 @@ void Ravdisp::readRecord(std::int64_t record) {
     const int failure = errno;
     std::clearerr(file_);
     messages_.show(std::strerror(failure), "");
+}
+
+// A compressed or XML file is read in order: moving on continues from the record shown, moving
+// back reads from the start again. Only the record in hand is kept.
+void Ravdisp::readStreamedRecord(std::int64_t record) {
+    if (!stream_ || record <= streamed_) {
+        std::string why;
+        stream_ = openDataSource(streamPath_, streamForm_, streamLayout_, why);
+        streamed_ = 0;
+        if (!stream_) {
+            messages_.show("Unable to open datafile " + streamPath_ + ": " + why + ".", "");
+            return;
+        }
+    }
+    stream_->skip(record - 1 - streamed_);
+    const std::int64_t read = stream_->next(record_.data(), record_.size());
+    streamed_ = record;
+    if (read >= 0) return;
+    messages_.show(stream_->errorText(), "");
+    stream_.reset(); // the next record is looked for from the start
 }
 
 void Ravdisp::fillValues() {

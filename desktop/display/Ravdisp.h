@@ -1,9 +1,11 @@
 // The record browser of the "Display" tab: the fields of one record of the data file through
 // the chosen layout, one row per field, moved through by a slider, step buttons and a typed
 // record number. It reads the data file directly, one record at a time, so a file of any size
-// is browsed without being loaded.
+// is browsed without being loaded: a fixed-width file by seeking to the record, a gzipped or
+// NAACCR XML file through its data source, in order.
 #pragma once
 
+#include "desktop/run/data_source.h"
 #include "desktop/shell/data_file_inspection.h"
 #include "desktop/shell/fld_desc.h"
 #include "platform/message_boxes.h"
@@ -11,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,6 +54,7 @@ private:
     void warnIfChanged(const DataFileInfo& dataFile);
     void show(std::int64_t record);
     void readRecord(std::int64_t record);
+    void readStreamedRecord(std::int64_t record);
     void fillValues();
 
     platform::MessageBoxes& messages_;
@@ -61,6 +65,12 @@ private:
     std::string recordNumberText_;
     LayoutFieldList rows_;
     std::vector<char> record_;
+    // A gzipped or XML data file, read through its data source.
+    std::string streamPath_;
+    DataFileForm streamForm_;
+    DataSourceLayout streamLayout_;
+    std::unique_ptr<DataSource> stream_;
+    std::int64_t streamed_ = 0; // records the stream has passed
 };
 
 } // namespace vetra::desktop

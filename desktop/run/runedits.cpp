@@ -21,13 +21,13 @@ constexpr int kNameBufferSize = 256;
 // counts the rest; only those 400 can be read back.
 constexpr std::int32_t kReadableMessages = 400;
 
-// Closes the data file on every way out of the loop.
-struct DataFile {
-    std::FILE* file = nullptr;
-    ~DataFile() {
-        if (file != nullptr) std::fclose(file);
-    }
-};
+std::string uncheckedItemsText(const std::string& dataFile, const std::vector<std::string>& items) {
+    std::string text = "Some items of " + dataFile +
+                       " have no field in the record layout, so no edit checked them:";
+    for (const auto& item : items)
+        text += "\n" + item;
+    return text;
+}
 
 } // namespace
 
@@ -76,14 +76,19 @@ int RunDriver::runSteps(const RunSettings& settings, std::int32_t mfID, std::int
     progress_.start(settings.recordCount);
     if (database_.beginTransaction() != 0) return reportInsertFailure(__LINE__);
 
-    DataFile data;
-    data.file = std::fopen(settings.dataFilePath.c_str(), "rb");
-    if (data.file == nullptr) {
+    std::string openError;
+    const auto data = openDataSource(settings.dataFilePath, settings.dataForm,
+                                     {settings.recordLength, settings.layoutRecordLength,
+                                      xmlLayoutFields(settings.layoutFields)},
+                                     openError);
+    if (!data) {
         messages_.show("Unable to open datafile " + settings.dataFilePath, "");
         return __LINE__;
     }
-    const int stopped = checkRecords(settings, data.file, countsOnly);
+    const int stopped = checkRecords(settings, *data, countsOnly);
     if (stopped != 0) return stopped;
+    if (const auto notices = data->notices(); !notices.empty())
+        messages_.show(uncheckedItemsText(settings.dataFilePath, notices), "Items Not Checked");
 
     if (limitPassed_)
         messages_.show("More than a quarter million-errors were reported.\nAfter exceeding this "
@@ -155,19 +160,24 @@ void RunDriver::fillIdentificationTable(const RunSettings& settings) {
     }
 }
 
-int RunDriver::checkRecords(const RunSettings& settings, std::FILE* data, bool countsOnly) {
-    const auto recordLength =
-        static_cast<std::size_t>(std::max<std::int64_t>(settings.recordLength, 0));
-    if (settings.firstRecord > 1 &&
-        fseeko(data, static_cast<off_t>((settings.firstRecord - 1) * settings.recordLength),
-               SEEK_SET) != 0)
-        return __LINE__;
+// A range past the end of the file ends with the file's last record; a file that cannot be
+// read on (a damaged compressed file, malformed XML) stops the run with what was checked kept.
+int RunDriver::checkRecords(const RunSettings& settings, DataSource& data, bool countsOnly) {
+    const std::size_t capacity = record_.size() - 1;
+    if (settings.firstRecord > 1) data.skip(settings.firstRecord - 1);
     const std::int64_t last = settings.firstRecord + settings.recordsToEdit - 1;
     std::int64_t shown = settings.firstRecord - 1;
     for (std::int64_t r = settings.firstRecord; r <= last; ++r) {
-        const std::size_t read = std::fread(record_.data(), 1, recordLength, data);
-        // A range past the end of the file ends with the file's last record.
-        if (read == 0) break;
+        const std::int64_t got = data.next(record_.data(), capacity);
+        if (got < 0) {
+            progress_.showCounters(shown, counters_);
+            messages_.show("The data file " + settings.dataFilePath + " cannot be read at record " +
+                               std::to_string(r) + ": " + data.errorText(),
+                           "Data File Error");
+            return __LINE__;
+        }
+        if (got == 0) break;
+        const auto read = static_cast<std::size_t>(got);
         record_[read] = '\0';
         ++counters_.recordsRead;
         shown = r;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "desktop/run/Ravengine.h"
+#include "desktop/run/data_source.h"
 #include "desktop/run/results_database.h"
 #include "desktop/run/run_progress.h"
 #include "desktop/run/run_records.h"
@@ -25,6 +26,7 @@ struct EditSetEntry {
 // What a run takes from the main window.
 struct RunSettings {
     std::string dataFilePath;
+    DataFileForm dataForm;         // fixed-width or NAACCR XML, plain or gzipped
     std::int64_t recordLength = 0; // of the data file, line terminator included
     std::int64_t recordCount = 0;  // of the data file, as the inspection counted it
     std::int64_t firstRecord = 1;  // counted from 1
@@ -69,7 +71,7 @@ private:
                  const std::vector<EditSetEntry>& editSets, bool countsOnly);
     int applyEditOptions(const std::vector<EditSetEntry>& editSets, const EditOptionList& options);
     void fillIdentificationTable(const RunSettings& settings);
-    int checkRecords(const RunSettings& settings, std::FILE* data, bool countsOnly);
+    int checkRecords(const RunSettings& settings, DataSource& data, bool countsOnly);
     int checkRecord(std::int64_t recordNumber, std::size_t length, bool& countsOnly);
     void copyIdentificationValues(std::size_t recordLength);
     int storeFailures(std::int64_t recordNumber, std::int32_t count);

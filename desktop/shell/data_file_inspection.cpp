@@ -46,16 +46,21 @@ std::optional<std::string> readFirstLine(const std::string& path, std::uint64_t 
 
 } // namespace
 
-int inspectDataFile(const std::string& path, DataFileInfo& info) {
+int inspectDataFile(const std::string& path, DataFileInfo& info, int layoutRecordLength) {
     info = DataFileInfo{};
     info.fileName = path;
 
     const auto size = readableFileSize(path);
-    if (!size) {
+    const auto form = size ? recogniseDataFile(path) : std::nullopt;
+    if (!form) {
         info.errorText = kUnableToOpen;
         return -1;
     }
     info.fileSize = *size;
+    info.form = *form;
+    if (form->format == DataFormat::NaaccrXml)
+        return inspectXmlDataFile(path, info, layoutRecordLength);
+    if (form->gzipped) return inspectCompressedFixedWidth(path, info);
 
     const auto line = readFirstLine(path, std::min(kReadLimit, *size));
     if (!line) {

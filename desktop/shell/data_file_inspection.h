@@ -1,7 +1,12 @@
 // Inspection of a NAACCR data file before a run: its size, and from its first record the record
 // type, the NAACCR version and the record length, from which the record count follows. This is
 // where the data file's bytes enter the program; the run trusts the length found here.
+// A NAACCR XML file gives its record type and version from its root element, and a record per
+// Tumor, counted by reading the file through; a gzip-compressed file is inspected by what it
+// holds.
 #pragma once
+
+#include "desktop/run/data_source.h"
 
 #include <cstdint>
 #include <string>
@@ -12,14 +17,21 @@ struct DataFileInfo {
     std::string fileName;          // the path as chosen
     char recordType = '\0';        // column 1 of the first record; '\0' when the file is empty
     std::string naaccrVersion;     // columns 17 to 19 of the first record; empty until found
-    std::int64_t recordLength = 0; // the first line's length, its terminator included
-    std::int64_t recordCount = 0;  // file size over record length, rounded up
-    std::uint64_t fileSize = 0;
+    std::int64_t recordLength = 0; // the first line's length, its terminator included; for
+                                   // an XML file the record layout's length
+    std::int64_t recordCount = 0;  // file size over record length, rounded up; an XML file's
+                                   // Tumors
+    std::uint64_t fileSize = 0;    // on disk, compressed or not
+    DataFileForm form;
     std::string errorText; // why the last inspection failed
 };
 
 // Refills `info` from the file at `path`. Returns 0 when the file was understood, -1 otherwise
-// with the reason in info.errorText.
-int inspectDataFile(const std::string& path, DataFileInfo& info);
+// with the reason in info.errorText. An XML file's records are `layoutRecordLength` long.
+int inspectDataFile(const std::string& path, DataFileInfo& info, int layoutRecordLength = 0);
+
+// What inspectDataFile does for the forms other than a plain fixed-width file.
+int inspectXmlDataFile(const std::string& path, DataFileInfo& info, int layoutRecordLength);
+int inspectCompressedFixedWidth(const std::string& path, DataFileInfo& info);
 
 } // namespace vetra::desktop

@@ -9,10 +9,11 @@ set_target_properties(kznaaccr PROPERTIES
 # Data file inspection and the binding of the file-information library.
 add_library(ravelo_filecheck STATIC
   shell/Ravfilecheck.cpp
+  shell/data_file_form_inspection.cpp
   shell/data_file_inspection.cpp
   shell/open_data_file.cpp
 )
 target_include_directories(ravelo_filecheck PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(ravelo_filecheck PUBLIC vetra_platform)
+target_link_libraries(ravelo_filecheck PUBLIC ravelo_data_source vetra_platform)
 # The binding finds the library at run time, so it must be built before anything that binds it.
 add_dependencies(ravelo_filecheck kznaaccr)

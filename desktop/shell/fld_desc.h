@@ -12,6 +12,8 @@ struct fld_desc {
     int length = 0;
     int itemNumber = 0; // the field's local number in the metafile
     std::string value;
+    // The field's third name in the metafile's data dictionary: a NAACCR XML item's naaccrId.
+    std::string thirdName;
 };
 
 using LayoutFieldList = std::vector<fld_desc>;

@@ -1,6 +1,7 @@
 #include "desktop/shell/initialize.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vetra::desktop {
 
@@ -65,7 +66,10 @@ LayoutFields MetafileListing::layoutFields(const std::string& layoutName, int la
             report(status, "VTx_GetRecordLayoutField", __LINE__);
             continue;
         }
-        result.fields.push_back(fld_desc{std::string(shortName), start, length, local, {}});
+        std::string xmlName(thirdName);
+        xmlName.erase(xmlName.find_last_not_of(' ') + 1);
+        result.fields.push_back(
+            fld_desc{std::string(shortName), start, length, local, {}, std::move(xmlName)});
     }
     api.VTx_FreeRecordLayout(mfID_, layoutName.c_str());
     api.VTx_FreeRecord(mfID_, record);

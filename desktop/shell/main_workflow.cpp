@@ -111,6 +111,9 @@ void MainWorkflow::buildLayoutFields(std::int32_t mfID) {
     const LayoutFields listed = MetafileListing(engine_, messages_, mfID)
                                     .layoutFields(ticked.front(), largestRecordLength_);
     layoutRecordLength_ = listed.recordLength;
+    // An XML file's records are as long as the layout they are built for.
+    if (dataFile_.form.format == DataFormat::NaaccrXml)
+        dataFile_.recordLength = layoutRecordLength_;
     layoutFields_ = listed.fields;
     std::vector<std::string> names;
     for (const auto& field : layoutFields_)
@@ -361,7 +364,7 @@ void MainWorkflow::chooseDataFile(const std::string& path) {
         rangeEnabled_ = false;
     }
     DataFileInfo inspected = dataFile_;
-    if (openDataFile(path, messages_, inspected, fileDateText_) == 0) {
+    if (openDataFile(path, messages_, inspected, fileDateText_, layoutRecordLength_) == 0) {
         dataFile_ = inspected;
         range_ = {"1", std::to_string(dataFile_.recordCount)};
         rangeEnabled_ = true;
@@ -375,6 +378,7 @@ RunRequest MainWorkflow::runRequest() {
     RunRequest request;
     auto& settings = request.settings;
     settings.dataFilePath = dataFileName_;
+    settings.dataForm = dataFile_.form;
     settings.recordLength = dataFile_.recordLength;
     settings.recordCount = dataFile_.recordCount;
     settings.firstRecord = std::stoll(range_.start);

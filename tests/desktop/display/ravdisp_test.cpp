@@ -4,7 +4,9 @@
 #include "tests/desktop/scripted_message_boxes.h"
 #include "tests/support/scratch_directory.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 namespace {
 
@@ -27,10 +29,10 @@ std::string recordsOf(int count) {
 }
 
 const LayoutFieldList kFields = {
-    {"Tail", 20, 10, 30, ""},   // runs past the end of the 24-character record
-    {"Number", 2, 2, 20, ""},   //
-    {"Beyond", 40, 3, 10, ""},  // starts beyond the record
-    {"Letters", 4, 5, 400, ""}, //
+    {"Tail", 20, 10, 30, "", ""},   // runs past the end of the 24-character record
+    {"Number", 2, 2, 20, "", ""},   //
+    {"Beyond", 40, 3, 10, "", ""},  // starts beyond the record
+    {"Letters", 4, 5, 400, "", ""}, //
 };
 
 class RecordBrowser : public ::testing::Test {
@@ -178,6 +180,54 @@ TEST_F(RecordBrowser, NothingOpensWithoutAFileOrALayout) {
     browser_.enter(info, kFields);
     EXPECT_FALSE(browser_.isOpen());
     EXPECT_TRUE(messages_.shown().empty());
+}
+
+// The same records gzipped, and as NAACCR XML Tumors (the record number in item 20, the
+// letters in item 400), are browsed forward, back and by number as the plain file is.
+TEST_F(RecordBrowser, GzippedAndXmlFilesAreBrowsedLikeAPlainOne) {
+    const std::string gzipPath = (folder_.path() / "d.gz").string();
+    gzFile gzip = gzopen(gzipPath.c_str(), "wb");
+    const std::string plain = recordsOf(30);
+    gzwrite(gzip, plain.data(), static_cast<unsigned>(plain.size()));
+    gzclose(gzip);
+    std::string xml =
+        "<NaaccrData recordType=\"I\" xmlns=\"http://naaccr.org/naaccrxml\"><Patient>";
+    for (int n = 1; n <= 30; ++n)
+        xml += "<Tumor><Item naaccrId=\"n\" naaccrNum=\"20\">" + std::string(n < 10 ? "0" : "") +
+               std::to_string(n) +
+               "</Item><Item naaccrId=\"l\" naaccrNum=\"400\">ABCDE</Item></Tumor>";
+    xml += "</Patient></NaaccrData>";
+    const std::string xmlPath = folder_.write("d.xml", xml).string();
+
+    // An XML record takes the layout's length, which holds all of its fields.
+    struct Form {
+        std::string path;
+        vetra::desktop::DataFileForm form;
+        std::int64_t recordLength;
+    };
+    for (const Form& form : {Form{gzipPath, {vetra::desktop::DataFormat::FixedWidth, true}, 24},
+                             Form{xmlPath, {vetra::desktop::DataFormat::NaaccrXml, false}, 42}}) {
+        SCOPED_TRACE(form.path);
+        DataFileInfo info;
+        info.fileName = form.path;
+        info.recordLength = form.recordLength;
+        info.recordCount = 30;
+        info.fileSize = std::filesystem::file_size(form.path);
+        info.form = form.form;
+        browser_.enter(info, kFields);
+        EXPECT_EQ(value("Number"), "01");
+        EXPECT_EQ(value("Letters"), "ABCDE");
+        browser_.step(10);
+        EXPECT_EQ(value("Number"), "11");
+        browser_.step(-1);
+        EXPECT_EQ(value("Number"), "10");
+        browser_.recordNumberTyped("30");
+        EXPECT_EQ(value("Number"), "30");
+        browser_.sliderMoved(0);
+        EXPECT_EQ(value("Number"), "01");
+        browser_.leave();
+    }
+    EXPECT_TRUE(messages_.shown().empty()) << messages_.shown()[0].text;
 }
 
 } // namespace
