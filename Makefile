@@ -53,6 +53,13 @@ bench: all
 	$(BUILD)/bench/batch_run_ratio $(BUILD)/samples/naaccr18.rmf "NAACCR 18 Incidence" \
 		$(BUILD)/bench/naaccr18-100000.txt "Incidence Core Edits" "Incidence Date Edits"
 	$(BUILD)/bench/report_ratio
+	$(BUILD)/tools/naaccr_generate --records 100000 --seed 18 --format xml \
+		-o $(BUILD)/bench/naaccr18-100000.xml
+	$(BUILD)/tools/naaccr_generate --records 100000 --seed 18 --format xml --gzip \
+		-o $(BUILD)/bench/naaccr18-100000.xml.gz
+	$(BUILD)/bench/data_form_ratio $(BUILD)/samples/naaccr18.rmf "NAACCR 18 Incidence" \
+		$(BUILD)/bench/naaccr18-100000.txt $(BUILD)/bench/naaccr18-100000.xml \
+		$(BUILD)/bench/naaccr18-100000.xml.gz "Incidence Core Edits" "Incidence Date Edits"
 
 test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVETRA_SANITIZE=ON

@@ -4,11 +4,10 @@
 //   whole run    the desktop program's run: options, results database, summary, run record
 // Prints records per second and the ratios, and the run's peak memory over two range sizes
 // (a run's memory must not grow with its number of records).
+#include "bench/whole_run.h"
 #include "desktop/run/Ravengine.h"
 #include "desktop/shell/data_file_inspection.h"
-#include "desktop/shell/initialize.h"
 #include "desktop/shell/metafile_session.h"
-#include "desktop/shell/run_edits.h"
 
 #include <chrono>
 #include <cstdio>
@@ -22,32 +21,12 @@ namespace {
 using namespace vetra::desktop;
 using Clock = std::chrono::steady_clock;
 
-class SilentBoxes : public vetra::platform::MessageBoxes {
-public:
-    vetra::platform::MessageAnswer show(const std::string& text, const std::string& caption,
-                                        vetra::platform::MessageButtons) override {
-        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-        return vetra::platform::MessageAnswer::Ok;
-    }
-};
-
-class NoProgress : public RunProgress {
-public:
-    void start(std::int64_t) override {}
-    void advance(std::int64_t) override {}
-    void showCounters(std::int64_t, const RunCounters&) override {}
-    void processPendingEvents() override {}
-};
-
-struct Setup {
-    std::string metafile, layout, data;
-    std::vector<std::string> sets;
-    DataFileInfo info;
-};
+using Setup = vetra::bench::WholeRunSetup;
+using vetra::bench::wholeRun;
 
 // Seconds for the floor (runSets false) or the engine loop (runSets true).
 double engineLoop(const RAVengine& engine, const Setup& setup, bool runSets) {
-    SilentBoxes boxes;
+    vetra::bench::StderrMessageBoxes boxes;
     MetafileSession session(engine, boxes);
     session.open(setup.metafile);
     const auto& api = engine.api();
@@ -83,42 +62,6 @@ long peakMemoryKiB() {
     for (std::string line; std::getline(status, line);)
         if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
     return -1;
-}
-
-// Seconds for the desktop program's whole run over `count` records.
-double wholeRun(const RAVengine& engine, const Setup& setup, std::int64_t count,
-                const std::string& results, RunCounters& counters) {
-    SilentBoxes boxes;
-    NoProgress progress;
-    RunRequest request;
-    {
-        MetafileSession session(engine, boxes);
-        session.open(setup.metafile);
-        MetafileListing listing(engine, boxes, session.mfID());
-        request.largestRecordLength = listing.layouts().largestRecordLength;
-        const auto fields = listing.layoutFields(setup.layout, request.largestRecordLength);
-        request.settings.layoutFields = fields.fields;
-        request.settings.layoutRecordLength = fields.recordLength;
-    }
-    request.layoutName = setup.layout;
-    request.editSets = setup.sets;
-    auto& settings = request.settings;
-    settings.metafilePath = setup.metafile;
-    settings.dataFilePath = setup.data;
-    settings.recordLength = setup.info.recordLength;
-    settings.recordCount = setup.info.recordCount;
-    settings.recordsToEdit = count;
-    settings.globalOptions = 130;
-    settings.identificationFields = {"Patient ID Number", "Primary Site"};
-    settings.resultsFolder = results;
-    settings.programVersion = "bench";
-    request.runLogPath = results + "run_log.txt";
-    RunDriver driver(engine, boxes, progress);
-    const auto start = Clock::now();
-    RunEdits(engine, boxes, driver, request);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    counters = driver.counters();
-    return seconds;
 }
 
 } // namespace

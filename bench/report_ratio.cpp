@@ -67,8 +67,7 @@ void writeResults(const std::string& folder) {
 double plainSelect(const std::string& path) {
     sqlite3* database = nullptr;
     // The connection the report's reader uses: read-only, one thread, the file mapped.
-    sqlite3_open_v2(path.c_str(), &database, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
-                    nullptr);
+    sqlite3_open_v2(path.c_str(), &database, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     sqlite3_exec(database, "PRAGMA mmap_size = 1073741824; PRAGMA cache_size = -65536;", nullptr,
                  nullptr, nullptr);
     const auto start = Clock::now();

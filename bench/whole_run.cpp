@@ -1,0 +1,79 @@
+#include "bench/whole_run.h"
+
+#include "desktop/shell/initialize.h"
+#include "desktop/shell/metafile_session.h"
+#include "desktop/shell/run_edits.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace vetra::bench {
+
+namespace {
+
+using namespace vetra::desktop;
+
+class NoProgress : public RunProgress {
+public:
+    void start(std::int64_t) override {}
+    void advance(std::int64_t) override {}
+    void showCounters(std::int64_t, const RunCounters&) override {}
+    void processPendingEvents() override {}
+};
+
+LayoutFields listedFields(const RAVengine& engine, const WholeRunSetup& setup,
+                          int& largestRecordLength) {
+    StderrMessageBoxes boxes;
+    MetafileSession session(engine, boxes);
+    session.open(setup.metafile);
+    MetafileListing listing(engine, boxes, session.mfID());
+    largestRecordLength = listing.layouts().largestRecordLength;
+    return listing.layoutFields(setup.layout, largestRecordLength);
+}
+
+} // namespace
+
+platform::MessageAnswer StderrMessageBoxes::show(const std::string& text,
+                                                 const std::string& caption,
+                                                 platform::MessageButtons) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    return platform::MessageAnswer::Ok;
+}
+
+int layoutRecordLength(const RAVengine& engine, const WholeRunSetup& setup) {
+    int largest = 0;
+    return listedFields(engine, setup, largest).recordLength;
+}
+
+double wholeRun(const RAVengine& engine, const WholeRunSetup& setup, std::int64_t count,
+                const std::string& results, RunCounters& counters) {
+    StderrMessageBoxes boxes;
+    NoProgress progress;
+    RunRequest request;
+    const auto fields = listedFields(engine, setup, request.largestRecordLength);
+    request.settings.layoutFields = fields.fields;
+    request.settings.layoutRecordLength = fields.recordLength;
+    request.layoutName = setup.layout;
+    request.editSets = setup.sets;
+    auto& settings = request.settings;
+    settings.metafilePath = setup.metafile;
+    settings.dataFilePath = setup.data;
+    settings.dataForm = setup.info.form;
+    settings.recordLength = setup.info.recordLength;
+    settings.recordCount = setup.info.recordCount;
+    settings.recordsToEdit = count;
+    settings.globalOptions = 130;
+    settings.identificationFields = {"Patient ID Number", "Primary Site"};
+    settings.resultsFolder = results;
+    settings.programVersion = "bench";
+    request.runLogPath = results + "run_log.txt";
+    RunDriver driver(engine, boxes, progress);
+    const auto start = std::chrono::steady_clock::now();
+    RunEdits(engine, boxes, driver, request);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    counters = driver.counters();
+    return seconds;
+}
+
+} // namespace vetra::bench
