@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 namespace {
 
@@ -18,6 +19,7 @@ using vetra::testing::HaltingProgress;
 using vetra::testing::marks;
 using vetra::testing::RecordingProgress;
 using vetra::testing::ResultsFile;
+using vetra::testing::Rows;
 using vetra::testing::sorted;
 using Names = std::vector<std::string>;
 
@@ -464,6 +466,38 @@ Field1=Code
 
     std::string resultsPath() const { return path("query/errors.db"); }
 };
+
+// A gzipped NAACCR XML file takes the layout's record length and a record per Tumor, and its
+// run finds what the fixed-width file's finds.
+TEST_F(MainWorkflowRun, AGzippedXmlDataFileIsInspectedAndRunByItsTumours) {
+    const auto workflow = started();
+    std::string xml = "<NaaccrData recordType=\"I\" baseDictionaryUri=\"http://naaccr.org/"
+                      "naaccrxml/naaccr-dictionary-180.xml\"><Patient>";
+    for (const char* sex : {"F", "M", "M", "F", "M"})
+        xml += "<Tumor><Item naaccrId=\"sex\" naaccrNum=\"220\">" + std::string(sex) +
+               "</Item><Item naaccrId=\"code\" naaccrNum=\"10\">12</Item></Tumor>";
+    xml += "</Patient></NaaccrData>";
+    const std::string data = path("abc.xml.gz");
+    gzFile file = gzopen(data.c_str(), "wb");
+    gzwrite(file, xml.data(), static_cast<unsigned>(xml.size()));
+    gzclose(file);
+
+    workflow->chooseDataFile(data);
+    EXPECT_TRUE(messages_.shown().empty()) << messages_.shown()[0].text;
+    EXPECT_EQ(workflow->dataFile().form.format, desktop::DataFormat::NaaccrXml);
+    EXPECT_TRUE(workflow->dataFile().form.gzipped);
+    EXPECT_EQ(workflow->dataFile().recordLength, vetra::testing::kTestRecordLength);
+    EXPECT_EQ(workflow->dataFile().recordCount, 5);
+    EXPECT_EQ(workflow->dataFile().recordType, 'I');
+    EXPECT_EQ(workflow->dataFile().naaccrVersion, "180");
+    EXPECT_EQ(workflow->range().count, "5");
+    RecordingProgress progress;
+    ASSERT_EQ(workflow->runEdits(progress), desktop::RunOutcome::Completed);
+    EXPECT_EQ(workflow->counters().recordsRead, 5);
+    EXPECT_EQ(workflow->counters().exceptionRecords, 2);
+    EXPECT_EQ(ResultsFile(resultsPath()).rows("SELECT recnum FROM errorrecs;"),
+              (Rows{{"1"}, {"4"}}));
+}
 
 TEST_F(MainWorkflowRun, ARunStoresTheFailuresAndLogsItsHeader) {
     const auto workflow = started();
