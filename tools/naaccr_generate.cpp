@@ -1,6 +1,8 @@
 // naaccr_generate: writes synthetic NAACCR version 18 incidence records for the sample
 // metafile of samples/naaccr18, with a share of deliberate faults for its edits to find.
 // No record describes a real patient.
+#include "platform/file_services.h"
+#include "platform/program_folders.h"
 #include "tools/naaccr_generator/generator_error.h"
 #include "tools/naaccr_generator/incidence_generator.h"
 #include "tools/naaccr_generator/incidence_layout.h"
@@ -30,20 +32,29 @@ Options:
   -n, --records N      how many records to write
   -s, --seed S         the seed of the random draws, 0 to 18446744073709551615
   -f, --fault-rate R   the share of faulty records, 0 to 1 (default 0.05)
-  -l, --layout FILE    the layout CSV to place the items by
-                       (default samples/naaccr18/layout.csv)
+  -l, --layout FILE    the layout CSV to place the items by (default: the
+                       installed share/ravelo/samples/naaccr18-layout.csv, or
+                       samples/naaccr18/layout.csv from the repository root)
   -o, --output FILE    write to FILE instead of standard output
   -h, --help           show this text
 
 Exit status is 0 on success and 1 on any error.
 )";
 
+// An installed copy has the sample's layout in its share folder; a copy in the build tree is
+// run from the repository root.
+std::filesystem::path defaultLayout() {
+    const auto share = vetra::platform::installedShareFolder(vetra::platform::executableFolder());
+    if (share) return *share + "samples/naaccr18-layout.csv";
+    return "samples/naaccr18/layout.csv";
+}
+
 struct Invocation {
     bool help = false;
     std::optional<long> records;
     std::optional<std::uint64_t> seed;
     double faultRate = 0.05;
-    std::filesystem::path layout = "samples/naaccr18/layout.csv";
+    std::filesystem::path layout = defaultLayout();
     std::filesystem::path output;
 };
 
@@ -89,8 +100,8 @@ Invocation readArguments(int argc, char** argv) {
     return invocation;
 }
 
-// The default layout is found from the repository root; say so rather than only that a file
-// is missing.
+// A copy in the build tree finds the default layout from the repository root; say so rather
+// than only that a file is missing.
 vetra::generator::IncidenceLayout readLayout(const std::filesystem::path& file) {
     if (!std::filesystem::exists(file))
         throw vetra::generator::GeneratorError(
