@@ -32,11 +32,14 @@ if(Qt6_FOUND)
     ravelo_workflow ravelo_display ravelo_report_dialogs ravelo_qt_layers)
 
   # ravelo: the desktop program. Like ravelo-batch it loads the engine and the
-  # file-information library by name, beside itself or from the build's lib/.
+  # file-information library by name, beside itself, from the build's lib/ or, installed, from
+  # the installation's library folder.
   add_executable(ravelo shell/ravelo_main.cpp)
   target_link_libraries(ravelo PRIVATE ravelo_window)
   add_dependencies(ravelo VETRA40 kznaaccr ravelo_help)
   set_target_properties(ravelo PROPERTIES
-    BUILD_RPATH "$ORIGIN;$ORIGIN/../lib;${PROJECT_BINARY_DIR}/lib")
+    BUILD_RPATH "$ORIGIN;$ORIGIN/../lib;${PROJECT_BINARY_DIR}/lib"
+    INSTALL_RPATH "${RAVELO_INSTALL_RPATH}")
   target_link_options(ravelo PRIVATE -Wl,--disable-new-dtags)
+  install(TARGETS ravelo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

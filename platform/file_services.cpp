@@ -1,7 +1,6 @@
 #include "file_services.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -11,26 +10,16 @@ namespace vetra::platform {
 
 namespace fs = std::filesystem;
 
-namespace {
-
 std::string withTrailingSeparator(std::string folder) {
     if (!folder.empty() && folder.back() != '/') folder += '/';
     return folder;
 }
-
-} // namespace
 
 std::string executableFolder() {
     std::error_code error;
     const fs::path executable = fs::read_symlink("/proc/self/exe", error);
     if (error) return withTrailingSeparator(fs::current_path(error).string());
     return withTrailingSeparator(executable.parent_path().string());
-}
-
-std::string programFolder() {
-    const char* home = std::getenv("RAVELO_HOME");
-    if (home != nullptr && *home != '\0') return withTrailingSeparator(home);
-    return executableFolder();
 }
 
 std::string folderOf(const std::string& path) {

@@ -11,10 +11,8 @@ namespace vetra::platform {
 // The folder of the running executable, with a trailing separator.
 std::string executableFolder();
 
-// The program folder: the folder the environment variable RAVELO_HOME names (a trailing
-// separator is added when missing), else the executable's folder. An installed copy cannot
-// write beside itself, so RAVELO_HOME moves its configuration and results elsewhere.
-std::string programFolder();
+// The folder with a trailing separator, added when missing; an empty folder stays empty.
+std::string withTrailingSeparator(std::string folder);
 
 // The folder part of a path, with its trailing separator; empty when the path has none.
 std::string folderOf(const std::string& path);

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace {
@@ -202,8 +203,10 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    fs::path output = fs::temp_directory_path() / "naaccr_generate_xml_test.out";
-    fs::path errors = fs::temp_directory_path() / "naaccr_generate_xml_test.err";
+    // Each test runs in a process of its own, and CTest runs them side by side.
+    const std::string suffix = std::to_string(::getpid());
+    fs::path output = fs::temp_directory_path() / ("naaccr_generate_xml_test.out." + suffix);
+    fs::path errors = fs::temp_directory_path() / ("naaccr_generate_xml_test.err." + suffix);
 };
 
 TEST_F(GenerateCommand, WritesEitherFormatPlainOrGzipped) {

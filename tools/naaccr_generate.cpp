@@ -2,6 +2,8 @@
 // metafile of samples/naaccr18, with a share of deliberate faults for its edits to find, as
 // fixed-width lines or a NAACCR XML document, either plain or gzipped. No record describes a
 // real patient.
+#include "platform/file_services.h"
+#include "platform/program_folders.h"
 #include "tools/naaccr_generator/generator_error.h"
 #include "tools/naaccr_generator/gzip_output.h"
 #include "tools/naaccr_generator/incidence_generator.h"
@@ -40,8 +42,9 @@ Options:
   -n, --records N      how many records to write
   -s, --seed S         the seed of the random draws, 0 to 18446744073709551615
   -f, --fault-rate R   the share of faulty records, 0 to 1 (default 0.05)
-  -l, --layout FILE    the layout CSV to place the items by
-                       (default samples/naaccr18/layout.csv)
+  -l, --layout FILE    the layout CSV to place the items by (default: the
+                       installed share/ravelo/samples/naaccr18-layout.csv, or
+                       samples/naaccr18/layout.csv from the repository root)
       --format F       fixed (the default) or xml
       --xml-items FILE the CSV of each item's naaccrId and level for xml
                        (default xml_items.csv beside the layout)
@@ -54,6 +57,14 @@ Exit status is 0 on success and 1 on any error.
 
 enum class Format { Fixed, Xml };
 
+// An installed copy has the sample's layout in its share folder; a copy in the build tree is
+// run from the repository root.
+std::filesystem::path defaultLayout() {
+    const auto share = vetra::platform::installedShareFolder(vetra::platform::executableFolder());
+    if (share) return *share + "samples/naaccr18-layout.csv";
+    return "samples/naaccr18/layout.csv";
+}
+
 struct Invocation {
     bool help = false;
     Format format = Format::Fixed;
@@ -62,7 +73,7 @@ struct Invocation {
     std::optional<long> records;
     std::optional<std::uint64_t> seed;
     double faultRate = 0.05;
-    std::filesystem::path layout = "samples/naaccr18/layout.csv";
+    std::filesystem::path layout = defaultLayout();
     std::filesystem::path output;
 };
 
@@ -120,8 +131,8 @@ Invocation readArguments(int argc, char** argv) {
     return invocation;
 }
 
-// The default layout is found from the repository root; say so rather than only that a file
-// is missing.
+// A copy in the build tree finds the default layout from the repository root; say so rather
+// than only that a file is missing.
 vetra::generator::IncidenceLayout readLayout(const std::filesystem::path& file) {
     if (!std::filesystem::exists(file))
         throw vetra::generator::GeneratorError(

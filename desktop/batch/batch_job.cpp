@@ -11,6 +11,7 @@
 #include "desktop/shell/program_version.h"
 #include "desktop/shell/run_edits.h"
 #include "platform/file_services.h"
+#include "platform/program_folders.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -97,8 +98,8 @@ struct BatchContext {
 };
 
 std::optional<ExitStatus> loadContext(const BatchOptions& options, BatchContext& context) {
-    const std::string programFolder = platform::programFolder();
-    if (readMasterConfiguration(masterConfigurationPath(programFolder), programFolder,
+    const platform::ProgramFolders folders = platform::programFolders();
+    if (readMasterConfiguration(masterConfigurationPath(folders.configuration), folders.data,
                                 kProgramVersion, context.console, context.master) != 0)
         return kUsageOrInputError;
     const std::string configPath =

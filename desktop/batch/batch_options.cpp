@@ -32,8 +32,8 @@ log. A configuration file gives the defaults; the options below override it.
                             report no warnings (default: on)
   --id-field NAME           field that identifies a record in reports; repeat, at most 10
   --counts-only             keep only the counts, no failure details
-  --results DIR             folder for errors.db and summary.txt (default: the program
-                            folder's query/ folder)
+  --results DIR             folder for errors.db and summary.txt (default: query/ in the
+                            folder of the user's files, below)
 
 Reports, of this run or, without --data, of the run whose results are in --results DIR:
   --report STYLE            detailed, summary, combined or csv; repeat for several
@@ -51,8 +51,11 @@ Reports, of this run or, without --data, of the run whose results are in --resul
   --help                    show this help and exit
   --version                 show the version and exit
 
-The program folder is the folder of the executable, or the folder the environment variable
-RAVELO_HOME names. Progress goes to standard error; a short summary to standard output.
+The master configuration ravelo.ini and the folders it names by default (results, reports,
+metafiles, data, configurations) are kept in the folder RAVELO_HOME names; else, for an
+installed copy, ravelo.ini in $XDG_CONFIG_HOME/ravelo (default ~/.config/ravelo) and the
+folders in $XDG_DATA_HOME/ravelo (default ~/.local/share/ravelo); else beside the program.
+Progress goes to standard error; a short summary to standard output.
 
 Exit status: 0 when no record failed (or the reports were written), 1 when some record
 failed, 2 for a usage or input error, 3 for an engine, database or report failure.

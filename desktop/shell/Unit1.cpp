@@ -123,9 +123,9 @@ private:
 } // namespace
 
 TForm1::TForm1(MainWorkflow& workflow, const MainWindowLayers& layers, UsedVersions versions,
-               std::string programFolder, QWidget* parent)
+               std::string sharedFolder, QWidget* parent)
     : QMainWindow(parent), workflow_(workflow), layers_(layers), versions_(std::move(versions)),
-      programFolder_(std::move(programFolder)), ui_(std::make_unique<Ui::TForm1>()),
+      sharedFolder_(std::move(sharedFolder)), ui_(std::make_unique<Ui::TForm1>()),
       display_(layers.messages),
       reportOptions_({layers.messages, layers.shell, layers.reportPrinter}, this) {
     ui_->setupUi(this);
@@ -511,11 +511,11 @@ void TForm1::showAbout() {
 }
 
 void TForm1::showContextHelp() {
-    layers_.help.show(helpTopicPath(programFolder_, helpContextOfTab(ui_->tabs->currentIndex())));
+    layers_.help.show(helpTopicPath(sharedFolder_, helpContextOfTab(ui_->tabs->currentIndex())));
 }
 
 void TForm1::showProgramHelp() {
-    layers_.help.show(helpFilePath(programFolder_));
+    layers_.help.show(helpFilePath(sharedFolder_));
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

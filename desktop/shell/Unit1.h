@@ -45,7 +45,7 @@ class TForm1 : public QMainWindow {
 public:
     // `workflow` has started; the window shows what it listed.
     TForm1(MainWorkflow& workflow, const MainWindowLayers& layers, UsedVersions versions,
-           std::string programFolder, QWidget* parent = nullptr);
+           std::string sharedFolder, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The tabs in their fixed order; hidden tabs keep their index.
@@ -87,7 +87,7 @@ private:
     MainWorkflow& workflow_;
     MainWindowLayers layers_;
     UsedVersions versions_;
-    std::string programFolder_;
+    std::string sharedFolder_; // holds the help
 
     std::unique_ptr<Ui::TForm1> ui_;
     QStringListModel* availableModel_ = nullptr;

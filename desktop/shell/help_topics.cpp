@@ -4,17 +4,17 @@
 
 namespace vetra::desktop {
 
-std::string helpFilePath(const std::string& programFolder) {
-    return programFolder + "help/index.html";
+std::string helpFilePath(const std::string& sharedFolder) {
+    return sharedFolder + "help/index.html";
 }
 
 int helpContextOfTab(int tabIndex) {
     return 10 * tabIndex + 10;
 }
 
-std::string helpTopicPath(const std::string& programFolder, int context) {
-    const std::string topic = programFolder + "help/context-" + std::to_string(context) + ".html";
-    return platform::fileExists(topic) ? topic : helpFilePath(programFolder);
+std::string helpTopicPath(const std::string& sharedFolder, int context) {
+    const std::string topic = sharedFolder + "help/context-" + std::to_string(context) + ".html";
+    return platform::fileExists(topic) ? topic : helpFilePath(sharedFolder);
 }
 
 std::string helpMissingText(const std::string& path) {

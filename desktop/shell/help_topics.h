@@ -5,12 +5,13 @@
 
 namespace vetra::desktop {
 
-// The help's contents page: the program folder's help/index.html.
-std::string helpFilePath(const std::string& programFolder);
+// The help's contents page: help/index.html in the program's shared folder
+// (platform/program_folders.h).
+std::string helpFilePath(const std::string& sharedFolder);
 // The help context of a tab: 10 for "Select File and Run", then 20, 30, 40 and 50.
 int helpContextOfTab(int tabIndex);
 // The page of a help context: help/context-N.html; the contents page for an unknown context.
-std::string helpTopicPath(const std::string& programFolder, int context);
+std::string helpTopicPath(const std::string& sharedFolder, int context);
 // "Help file not found\n" and the path, as shown when the help is missing.
 std::string helpMissingText(const std::string& path);
 

@@ -95,11 +95,11 @@ std::string saveQuestion(const std::string& configurationPath) {
 
 } // namespace
 
-std::string masterConfigurationPath(const std::string& programFolder) {
-    return programFolder + "ravelo.ini";
+std::string masterConfigurationPath(const std::string& configurationFolder) {
+    return configurationFolder + "ravelo.ini";
 }
 
-int readMasterConfiguration(const std::string& masterPath, const std::string& programFolder,
+int readMasterConfiguration(const std::string& masterPath, const std::string& dataFolder,
                             const std::string& programVersion, platform::MessageBoxes& boxes,
                             MasterConfiguration& master) {
     const ProfileFile file(masterPath);
@@ -108,17 +108,19 @@ int readMasterConfiguration(const std::string& masterPath, const std::string& pr
     master.metafileTabHidden = tabHidden(file, "metafile");
     master.advancedTabHidden = tabHidden(file, "advanced");
 
-    master.resultsFolder = programFolder + "query/";
-    master.reportsFolder = valueOr(file, "Path", "Report", programFolder + "reports/");
-    master.metafileFolder = valueOr(file, "Path", "Metafile", programFolder + "metafiles/");
-    master.dataFolder = valueOr(file, "Path", "Datafile", programFolder + "data/");
-    master.configFolder = valueOr(file, "Path", "Config", programFolder + "config/");
+    master.resultsFolder = dataFolder + "query/";
+    master.reportsFolder = valueOr(file, "Path", "Report", dataFolder + "reports/");
+    master.metafileFolder = valueOr(file, "Path", "Metafile", dataFolder + "metafiles/");
+    master.dataFolder = valueOr(file, "Path", "Datafile", dataFolder + "data/");
+    master.configFolder = valueOr(file, "Path", "Config", dataFolder + "config/");
 
+    // The master file's own folder too: a first run of an installed copy saves it there.
+    std::string masterFolder = platform::folderOf(masterPath);
     std::string failed;
     for (const std::string* folder :
-         {&master.resultsFolder, &master.reportsFolder, &master.metafileFolder, &master.dataFolder,
-          &master.configFolder})
-        if (!folderReady(*folder)) failed += " " + *folder;
+         {&masterFolder, &master.resultsFolder, &master.reportsFolder, &master.metafileFolder,
+          &master.dataFolder, &master.configFolder})
+        if (!folder->empty() && !folderReady(*folder)) failed += " " + *folder;
     if (!failed.empty()) {
         boxes.show(folderProblemText(masterPath), "Problem with folder" + failed);
         return -1;

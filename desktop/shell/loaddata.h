@@ -1,8 +1,9 @@
-// The desktop program's configuration files. The master configuration file, beside the
-// program, holds the installation's folders, the name of the current configuration, the report
-// defaults, the window caption and the hidden tabs. A configuration file holds one user's
-// choice of metafile, record layout, edit sets, options, per-edit options and report fields.
-// Both are INI files read and written through platform::ProfileFile.
+// The desktop program's configuration files. The master configuration file, in the program's
+// configuration folder (platform/program_folders.h), holds the installation's folders, the name of
+// the current configuration, the report defaults, the window caption and the hidden tabs. A
+// configuration file holds one user's choice of metafile, record layout, edit sets, options,
+// per-edit options and report fields. Both are INI files read and written through
+// platform::ProfileFile.
 #pragma once
 
 #include "desktop/shell/edit_option_codes.h"
@@ -15,8 +16,8 @@
 
 namespace vetra::desktop {
 
-// The master configuration file of an installation: "ravelo.ini" in the program folder.
-std::string masterConfigurationPath(const std::string& programFolder);
+// The master configuration file: "ravelo.ini" in the program's configuration folder.
+std::string masterConfigurationPath(const std::string& configurationFolder);
 
 // What the master configuration gives the main window at start. Folders end with '/'.
 struct MasterConfiguration {
@@ -35,10 +36,10 @@ struct MasterConfiguration {
     std::string reportSubtitle;
 };
 
-// Reads the master file and creates the folders it names (or the defaults under the program
-// folder). Returns 0, or -1 after telling the user which folders could not be created; the
-// program then ends.
-int readMasterConfiguration(const std::string& masterPath, const std::string& programFolder,
+// Reads the master file and creates its own folder and the folders it names (or the defaults
+// under `dataFolder`). Returns 0, or -1 after telling the user which folders could not be
+// created; the program then ends.
+int readMasterConfiguration(const std::string& masterPath, const std::string& dataFolder,
                             const std::string& programVersion, platform::MessageBoxes& boxes,
                             MasterConfiguration& master);
 

@@ -34,11 +34,11 @@ std::vector<std::string> CheckList::tickedNames() const {
 }
 
 MainWorkflow::MainWorkflow(const RAVengine& engine, platform::MessageBoxes& messages,
-                           std::string programFolder)
-    : engine_(engine), messages_(messages), programFolder_(std::move(programFolder)) {}
+                           platform::ProgramFolders folders)
+    : engine_(engine), messages_(messages), folders_(std::move(folders)) {}
 
 bool MainWorkflow::start() {
-    if (readMasterConfiguration(masterConfigurationPath(programFolder_), programFolder_,
+    if (readMasterConfiguration(masterConfigurationPath(folders_.configuration), folders_.data,
                                 kProgramVersion, messages_, master_) != 0)
         return false;
     currentConfiguration_ = master_.currentConfigurationPath;
@@ -452,13 +452,13 @@ SessionSettings MainWorkflow::sessionSettings() const {
 }
 
 void MainWorkflow::close() {
-    saveOnClosing(masterConfigurationPath(programFolder_), sessionSettings(), messages_);
+    saveOnClosing(masterConfigurationPath(folders_.configuration), sessionSettings(), messages_);
 }
 
 void MainWorkflow::saveConfigurationAs(const std::string& path) {
     SessionSettings settings = sessionSettings();
-    if (desktop::saveConfigurationAs(masterConfigurationPath(programFolder_), path, settings,
-                                     messages_)) {
+    if (desktop::saveConfigurationAs(masterConfigurationPath(folders_.configuration), path,
+                                     settings, messages_)) {
         configurationChanged_ = settings.configurationChanged;
         currentConfiguration_ = settings.currentConfigurationPath;
     }

@@ -15,6 +15,7 @@
 #include "desktop/shell/loaddata.h"
 #include "desktop/shell/range_fields.h"
 #include "desktop/shell/run_edits.h"
+#include "platform/program_folders.h"
 
 #include <memory>
 #include <string>
@@ -32,7 +33,7 @@ struct CheckList {
 class MainWorkflow {
 public:
     MainWorkflow(const RAVengine& engine, platform::MessageBoxes& messages,
-                 std::string programFolder);
+                 platform::ProgramFolders folders);
 
     // Reads the master configuration (false after a folder problem: the program ends), loads
     // the current configuration and lists the metafile.
@@ -135,7 +136,7 @@ private:
 
     const RAVengine& engine_;
     platform::MessageBoxes& messages_;
-    std::string programFolder_;
+    platform::ProgramFolders folders_;
     MasterConfiguration master_;
 
     std::string metafilePath_;  // "Metafile" on the "&Metafile Selections" tab

@@ -19,6 +19,7 @@
 #include "desktop/shell/startup_checks.h"
 #include "platform/dynamic_library.h"
 #include "platform/file_services.h"
+#include "platform/program_folders.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -31,8 +32,10 @@ constexpr const char* kUsage =
     "Usage: ravelo [--help | --version]\n"
     "\n"
     "Checks NAACCR data files against the edits of a metafile, in a window.\n"
-    "The program folder (the configuration ravelo.ini, the folders it names and the\n"
-    "results) is the folder named by RAVELO_HOME, else the program's own folder.\n"
+    "The configuration ravelo.ini, the folders it names and the results are kept in the\n"
+    "folder named by RAVELO_HOME; else, when installed, ravelo.ini in ~/.config/ravelo\n"
+    "and the rest in ~/.local/share/ravelo (XDG_CONFIG_HOME, XDG_DATA_HOME); else in the\n"
+    "program's own folder.\n"
     "Runs without a window: ravelo-batch --help.\n";
 
 } // namespace
@@ -59,15 +62,15 @@ int main(int argc, char** argv) {
         messages.show(*missing, "");
         return 1;
     }
-    const std::string programFolder = platform::programFolder();
-    MainWorkflow workflow(engine, messages, programFolder);
+    const platform::ProgramFolders folders = platform::programFolders();
+    MainWorkflow workflow(engine, messages, folders);
     if (!workflow.start()) return 1;
 
     const std::string runLog = workflow.master().reportsFolder + "run_log.txt";
     if (!createRunLog(runLog, {kProgramVersion, kBuildDate, kBuildTime, engine.versionText(),
                                platform::processorCount(), platform::processorType()}))
         messages.show(runLog, "Unable to open log file in TForm1()");
-    const std::string helpFile = helpFilePath(programFolder);
+    const std::string helpFile = helpFilePath(folders.shared);
     if (!platform::fileExists(helpFile)) messages.show(helpMissingText(helpFile), "");
     const UsedVersions versions{
         engine.versionText(), fileCheck.dllInfoText(),
@@ -80,7 +83,7 @@ int main(int argc, char** argv) {
     qt::DesktopShellOpen shell;
     qt::QtReportPrinter reportPrinter(messages);
     TForm1 window(workflow, {messages, files, help, printer, shell, reportPrinter}, versions,
-                  programFolder);
+                  folders.shared);
     dialogs.setParent(&window);
     files.setParent(&window);
     printer.setParent(&window);

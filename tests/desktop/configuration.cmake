@@ -1,6 +1,8 @@
-# The profile-file layer and the configuration files, with files in scratch folders.
+# The profile-file layer, the program's folders and the configuration files, with files in
+# scratch folders.
 add_executable(configuration_tests
   profile_file_test.cpp
+  program_folders_test.cpp
   broken_profile_test.cpp
   configuration_test.cpp
 )

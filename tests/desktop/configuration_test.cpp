@@ -67,6 +67,19 @@ TEST_F(Configuration, AMasterFileWithoutPathKeysCreatesTheDefaultFolders) {
     EXPECT_EQ(master.reportSubtitle, "");
 }
 
+// An installed copy's first run: the configuration and data folders do not exist yet.
+TEST_F(Configuration, AFirstRunCreatesTheMasterFilesFolderApartFromTheData) {
+    const std::string configuration = (scratch.path() / "config/ravelo").string() + "/";
+    const std::string data = (scratch.path() / "data/ravelo").string() + "/";
+    MasterConfiguration master;
+    ASSERT_EQ(readMasterConfiguration(masterConfigurationPath(configuration), data, "1.2.8", boxes,
+                                      master),
+              0);
+    EXPECT_TRUE(fs::is_directory(configuration));
+    EXPECT_EQ(master.resultsFolder, data + "query/");
+    EXPECT_EQ(master.currentConfigurationPath, data + "config/runtime.ini");
+}
+
 TEST_F(Configuration, MasterValuesAreUsedAsGivenAndEmptyOnesTakeTheDefault) {
     const std::string elsewhere = (scratch.path() / "elsewhere").string() + "/";
     writeMaster("[path]\nREPORT=" + elsewhere + "nested/rep/\nMetafile=\nDatafile=" + elsewhere +

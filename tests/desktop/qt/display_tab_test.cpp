@@ -83,7 +83,8 @@ protected:
                                       "RecordLayout1=Test\n[EditSets]\nEditSet1=Main\n");
         scratch_.write("ravelo.ini", "[Path]\nMetafile=" + folder_ + "\nConfig=" + folder_ +
                                          "\nDatafile=" + folder_ + "\n");
-        workflow_ = std::make_unique<desktop::MainWorkflow>(engine_, messages_, folder_);
+        workflow_ = std::make_unique<desktop::MainWorkflow>(
+            engine_, messages_, platform::ProgramFolders{folder_, folder_, folder_});
         EXPECT_TRUE(workflow_->start());
         window_ = std::make_unique<TForm1>(
             *workflow_,

@@ -128,7 +128,8 @@ protected:
 
     TForm1& window() {
         if (!window_) {
-            workflow_ = std::make_unique<desktop::MainWorkflow>(engine_, messages_, folder_);
+            workflow_ = std::make_unique<desktop::MainWorkflow>(
+                engine_, messages_, platform::ProgramFolders{folder_, folder_, folder_});
             EXPECT_TRUE(workflow_->start());
             window_ = std::make_unique<TForm1>(
                 *workflow_,

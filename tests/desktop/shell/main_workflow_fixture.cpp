@@ -94,7 +94,8 @@ void MainWorkflowFixture::writeInstallation() {
 }
 
 std::unique_ptr<desktop::MainWorkflow> MainWorkflowFixture::started() {
-    auto workflow = std::make_unique<desktop::MainWorkflow>(engine_, messages_, folder_);
+    auto workflow = std::make_unique<desktop::MainWorkflow>(
+        engine_, messages_, platform::ProgramFolders{folder_, folder_, folder_});
     EXPECT_TRUE(workflow->start());
     return workflow;
 }
