@@ -33,17 +33,16 @@ int32_t VTx_Init(int32_t* mfID, const char* path, char* version, intptr_t owner,
     if (mfID == nullptr) return -3;
     *mfID = -1;
     try {
-        auto& table = engineProcess().metafiles();
-        int32_t id = table.lowestFreeId();
         std::unique_ptr<TMetaFile> metafile;
         try {
             metafile = std::make_unique<TMetaFile>(path, version, callback, owner);
         } catch (const vetra::EngineFailure& failure) {
             return openFailureResult(failure.what());
         }
-        metafile->VTi_SetmfID(id);
-        table.place(id, std::move(metafile));
-        *mfID = id;
+        // The id is chosen when the open instance is added, under the table's lock, so that
+        // hosts opening metafiles on several threads at once receive distinct ids.
+        *mfID = engineProcess().metafiles().add(
+            std::move(metafile), [](TMetaFile& added, int32_t id) { added.VTi_SetmfID(id); });
         return 0;
     } catch (...) {
         return -3;
@@ -73,20 +72,20 @@ int32_t VTx_GetLastEngineError(int32_t mfID) {
 int32_t VTx_GetOpenFileList(const char** names, int32_t n) {
     if (names == nullptr) return 0;
     auto& table = engineProcess().metafiles();
-    for (int32_t i = 0; i < n; ++i) {
-        TMetaFile* metafile = table.find(i);
-        names[i] = metafile != nullptr ? metafile->VTi_GetMetaFileName() : nullptr;
-    }
+    for (int32_t i = 0; i < n; ++i)
+        names[i] = table.read(i, [](const TMetaFile* metafile) {
+            return metafile != nullptr ? metafile->VTi_GetMetaFileName() : nullptr;
+        });
     return 0;
 }
 
 int32_t VTx_GetmfIDList(int32_t* ids, int32_t n) {
     if (ids == nullptr) return 0;
     auto& table = engineProcess().metafiles();
-    for (int32_t i = 0; i < n; ++i) {
-        TMetaFile* metafile = table.find(i);
-        ids[i] = metafile != nullptr ? metafile->VTi_GetmfID() : -1;
-    }
+    for (int32_t i = 0; i < n; ++i)
+        ids[i] = table.read(i, [](const TMetaFile* metafile) {
+            return metafile != nullptr ? metafile->VTi_GetmfID() : -1;
+        });
     return 0;
 }
 

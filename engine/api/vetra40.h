@@ -13,7 +13,24 @@
  * catalogue (see VTerr_GetEngineErrorMessage); -2 means the id names no open metafile and -3
  * an undocumented failure.
  *
- * The engine has no locks: call it from one thread at a time.
+ * Threads. A host may use the engine from several threads at once on these terms:
+ *  - Each open metafile instance (each mfID) belongs to one thread at a time. Calls naming
+ *    different instances may run at the same time on different threads; calls naming the
+ *    same instance must not overlap, and the host must not close an instance (VTx_Exit) while
+ *    another thread may still call it. To check records on N threads, open the metafile N
+ *    times and give each thread its own mfID, record handle and edit set handles.
+ *  - VTx_Init, VTx_Exit, VTx_GetmfIDList, VTx_GetOpenFileList, VTx_GetVersion and the VTerr_
+ *    functions may be called from any thread at any time; instances opened at the same time
+ *    on different threads receive distinct ids.
+ *  - VT_ functions all name id 0, so they are one instance: one thread at a time. VT_Init
+ *    opens id 0 only when it is free; two threads calling it at once may open two instances.
+ *  - Callbacks run on the thread that made the engine call that triggers them, and must not
+ *    start another run on the same instance.
+ *  - External libraries called by edit logic (externaldll) are loaded once for the process;
+ *    a library used by instances on several threads must itself be safe to call from them.
+ *  - Engine variables (VTx_SetVar, setvar) and flags belong to their instance; nothing of one
+ *    instance is seen by another.
+ * A host that calls the engine from one thread sees no difference.
  *
  * Limits of edit logic. No stored logic can hang or crash a host: one run of an edit's logic
  * (one edit on one record) may read at most 50,000,000 tokens of its compiled text, and its
