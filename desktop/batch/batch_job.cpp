@@ -233,6 +233,7 @@ ExitStatus runChecks(const BatchOptions& options, BatchContext& context) {
         return inputError("the results folder " + settings.resultsFolder + " cannot be created");
     settings.recordLayout = request.layoutName;
     settings.programVersion = kProgramVersion;
+    settings.jobs = options.jobs.value_or(static_cast<int>(platform::processorCount()));
     request.largestRecordLength = listed.largestRecordLength;
     request.countsOnly = options.countsOnly;
     request.runLogPath = context.master.reportsFolder + "run_log.txt";

@@ -1,5 +1,7 @@
 #include "desktop/batch/batch_options.h"
 
+#include "desktop/shell/run_edits.h"
+
 #include <algorithm>
 #include <charconv>
 #include <iterator>
@@ -34,6 +36,9 @@ log. A configuration file gives the defaults; the options below override it.
   --counts-only             keep only the counts, no failure details
   --results DIR             folder for errors.db and summary.txt (default: query/ in the
                             folder of the user's files, below)
+  --jobs N                  check the records in N parts at once, each on a processor of
+                            its own, at most 256 (default: the number of processors); the
+                            results are the same for any N
 
 Reports, of this run or, without --data, of the run whose results are in --results DIR:
   --report STYLE            detailed, summary, combined or csv; repeat for several
@@ -113,6 +118,7 @@ std::optional<BatchOptions> parseBatchOptions(int argc, const char* const* argv,
     BatchOptions options;
     std::optional<std::int64_t> linesPerPage;
     std::optional<std::string> pageMode;
+    std::optional<std::int64_t> jobs;
     for (int i = 0; i < argc; ++i) {
         const std::string_view argument = argv[i];
         const auto value = [&]() -> const char* {
@@ -178,6 +184,8 @@ std::optional<BatchOptions> parseBatchOptions(int argc, const char* const* argv,
             options.countsOnly = true;
         else if (argument == "--results")
             ok = text(options.resultsFolder);
+        else if (argument == "--jobs")
+            ok = number(jobs);
         else if (argument == "--report")
             ok = text(options.reports);
         else if (argument == "--report-file")
@@ -206,6 +214,14 @@ std::optional<BatchOptions> parseBatchOptions(int argc, const char* const* argv,
         return std::nullopt;
     }
     if (!checkReportOptions(options, linesPerPage, pageMode, error)) return std::nullopt;
+    if (jobs) {
+        if (*jobs > kMaximumJobs) {
+            error = "--jobs needs a number from 1 to " + std::to_string(kMaximumJobs) +
+                    ", not " + std::to_string(*jobs);
+            return std::nullopt;
+        }
+        options.jobs = static_cast<int>(*jobs);
+    }
     if (options.identificationFields.size() > 10) {
         error = "at most 10 identification fields can be given";
         return std::nullopt;

@@ -31,6 +31,8 @@ struct BatchOptions {
     int pageMode = 3; // 1 every record, 2 every edit, 3 page filled
     std::vector<std::string> sortFields;
     bool keepZeroCounts = false;
+    // Parts of the range checked at once; none given means one per processor.
+    std::optional<int> jobs;
     bool help = false;
     bool version = false;
 };

@@ -49,6 +49,27 @@ public:
     int addMessage(std::int64_t messageNumber, std::int64_t failedEditId, const std::string& text,
                    const std::string& type);
 
+    // A run in parts gives each part a scratch database of its own: the tables without their
+    // indexes, written without a journal, since it lives only until its rows are appended to
+    // the run's database. Any file at `path` is replaced.
+    int createScratch(const std::string& path);
+    // Of the records a scratch database holds, the last one whose details a whole run would
+    // store: the run switches to counts only after the record that takes the messages
+    // reported past `limit`, counting from `reportedBefore`. INT64_MAX when none does.
+    std::int64_t lastRecordWithinLimit(std::int64_t reportedBefore, std::int64_t limit);
+
+    struct AppendedRows {
+        std::int64_t failedEdits = 0;
+        std::int64_t messages = 0;
+    };
+    // Appends the rows a part's scratch database holds for records up to `lastRecord`, in the
+    // order they were written, its failed edits and messages numbered on from the given
+    // numbers. A transaction open here is committed first (SQLite attaches another database
+    // only outside one) and opened again after.
+    int appendPart(const std::string& partPath, std::int64_t lastRecord,
+                   std::int64_t failedEditsBefore, std::int64_t messagesBefore,
+                   AppendedRows& appended);
+
     // The SQLite error text of the last failed statement; empty when SQLite gave none.
     const std::string& errorText() const { return errorText_; }
 
@@ -58,6 +79,10 @@ public:
 
 private:
     int execute(char* statement);
+    int appendRows(std::int64_t lastRecord, std::int64_t failedEditsBefore,
+                   std::int64_t messagesBefore, AppendedRows& appended);
+    // The one integer a query gives (0 for NULL); false when it fails.
+    bool queryInteger(char* statement, std::int64_t& value);
     int createSchema(const std::string& path);
 
     sqlite3* database_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include "desktop/run/Ravengine.h"
 #include "desktop/run/data_source.h"
+#include "desktop/run/record_checker.h"
 #include "desktop/run/results_database.h"
 #include "desktop/run/run_progress.h"
 #include "desktop/run/run_records.h"
@@ -16,12 +17,6 @@
 #include <vector>
 
 namespace vetra::desktop {
-
-struct EditSetEntry {
-    std::string name;
-    std::int32_t handle = 0;
-    std::int32_t editCount = 0;
-};
 
 // What a run takes from the main window.
 struct RunSettings {
@@ -40,6 +35,9 @@ struct RunSettings {
     std::string metafilePath;
     std::string recordLayout;
     std::string programVersion;
+    // How many parts of the range are checked at once, each on a metafile instance of its
+    // own; the results are the same for any number.
+    int jobs = 1;
 };
 
 class RunDriver {
@@ -53,6 +51,9 @@ public:
     // the step where the run stopped. The metafile is open, the record bound.
     int Run(const RunSettings& settings, std::int32_t mfID, std::int32_t recordHandle,
             const std::vector<EditSetEntry>& editSets, bool countsOnly);
+    // As Run, with the range checked in as many parts as there are instances, one on each.
+    int Run(const RunSettings& settings, const std::vector<EngineInstance>& instances,
+            bool countsOnly);
     // Asks the running loop to stop after the record in hand.
     void HaltRequest() { halt_ = true; }
     void clearHalt() { halt_ = false; }
@@ -60,25 +61,21 @@ public:
 
     const RunCounters& counters() const { return counters_; }
     bool messageLimitPassed() const { return limitPassed_; }
+    // How long joining the parts' results took in the last run (0 for a run in one part).
+    double joinSeconds() const { return joinSeconds_; }
 
 private:
-    struct IdentificationField {
-        std::size_t offset = 0;
-        std::size_t length = 0;
-    };
-
-    int runSteps(const RunSettings& settings, std::int32_t mfID, std::int32_t recordHandle,
-                 const std::vector<EditSetEntry>& editSets, bool countsOnly);
-    int applyEditOptions(const std::vector<EditSetEntry>& editSets, const EditOptionList& options);
-    void fillIdentificationTable(const RunSettings& settings);
-    int checkRecords(const RunSettings& settings, DataSource& data, bool countsOnly);
-    int checkRecord(std::int64_t recordNumber, std::size_t length, bool& countsOnly);
-    void copyIdentificationValues(std::size_t recordLength);
-    int storeFailures(std::int64_t recordNumber, std::int32_t count);
-    int storeFailedEdit(std::int64_t recordNumber, std::int32_t editSet, std::int32_t editIndex);
-    int reportInsertFailure(int line);
-    int writeSummary(RunRecord& record);
+    int runSteps(const RunSettings& settings, const std::vector<EngineInstance>& instances,
+                 bool countsOnly);
+    int applyEditOptions(const EngineInstance& instance, const EditOptionList& options);
+    int checkRecords(const RunSettings& settings, const EngineInstance& instance, bool countsOnly,
+                     std::vector<std::string>& notices);
+    int checkInParts(const RunSettings& settings, const std::vector<EngineInstance>& instances,
+                     bool countsOnly, std::vector<std::string>& notices, std::size_t& partsJoined);
+    int writeSummary(const std::string& resultsFolder, RunRecord& record,
+                     const std::vector<EngineInstance>& instances);
     int writeRunRecord(RunRecord& record);
+    int reportDatabaseFailure(int line);
     int fail(std::int32_t status, const char* label, int line);
 
     const RAVengine& engine_;
@@ -87,19 +84,9 @@ private:
     bool halt_ = false;
     bool limitPassed_ = false;
     RunCounters counters_;
-
-    // The state of one run, reused from record to record so the loop allocates nothing.
-    std::int32_t mfID_ = -1;
-    std::int32_t recordHandle_ = 0;
-    int globalOptions_ = 0;
-    const std::vector<EditSetEntry>* editSets_ = nullptr;
-    std::string resultsFolder_;
-    std::vector<char> record_;
-    std::vector<IdentificationField> identificationTable_;
-    std::vector<std::string> identificationNames_;
-    IdentificationPairs identificationPairs_;
+    double joinSeconds_ = 0;
+    IdentificationSource identification_;
     ResultsDatabase database_;
-    std::string editName_, fieldTitle_, fieldValue_, fieldWidth_, messageText_;
 };
 
 } // namespace vetra::desktop

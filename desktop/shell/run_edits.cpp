@@ -1,8 +1,11 @@
 #include "desktop/shell/run_edits.h"
 
+#include "desktop/run/deferred_messages.h"
 #include "desktop/shell/metafile_session.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace vetra::desktop {
 
@@ -59,6 +62,45 @@ std::vector<EditSetEntry> loadEditSets(const RAVengine& engine, platform::Messag
     return sets;
 }
 
+bool sameEditSets(const std::vector<EditSetEntry>& a, const std::vector<EditSetEntry>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.name == y.name && x.editCount == y.editCount;
+    });
+}
+
+// The further instances a run in parts checks on, each prepared as the first was. One that
+// cannot be prepared the same way is left out and the range is split among fewer parts, so
+// what these openings might have to say is not shown.
+class FurtherInstances {
+public:
+    FurtherInstances(const RAVengine& engine, const RunRequest& request,
+                     const EngineInstance& first, std::size_t wanted) {
+        for (std::size_t k = 0; k < wanted; ++k) {
+            auto session = std::make_unique<MetafileSession>(engine, unshown_);
+            EngineInstance instance;
+            if (!session->open(request.settings.metafilePath) ||
+                !prepareRecord(engine, unshown_, session->mfID(), request, instance.recordHandle))
+                continue;
+            instance.mfID = session->mfID();
+            instance.editSets = loadEditSets(engine, unshown_, instance.mfID, request.editSets);
+            if (!sameEditSets(instance.editSets, first.editSets)) continue;
+            instances_.push_back(std::move(instance));
+            sessions_.push_back(std::move(session));
+        }
+    }
+    const std::vector<EngineInstance>& instances() const { return instances_; }
+
+private:
+    DeferredMessageBoxes unshown_;
+    std::vector<EngineInstance> instances_;
+    std::vector<std::unique_ptr<MetafileSession>> sessions_;
+};
+
+std::size_t partsWanted(const RunSettings& settings) {
+    return static_cast<std::size_t>(std::clamp<std::int64_t>(
+        std::min<std::int64_t>(settings.jobs, settings.recordsToEdit), 1, kMaximumJobs));
+}
+
 } // namespace
 
 RunOutcome RunEdits(const RAVengine& engine, platform::MessageBoxes& messages, RunDriver& driver,
@@ -74,8 +116,12 @@ RunOutcome RunEdits(const RAVengine& engine, platform::MessageBoxes& messages, R
             prepareRecord(engine, messages, metafile.mfID(), request, recordHandle)) {
             const auto sets = loadEditSets(engine, messages, metafile.mfID(), request.editSets);
             if (!sets.empty()) {
-                const int code = driver.Run(request.settings, metafile.mfID(), recordHandle, sets,
-                                            request.countsOnly);
+                std::vector<EngineInstance> instances{{metafile.mfID(), recordHandle, sets}};
+                const FurtherInstances further(engine, request, instances.front(),
+                                               partsWanted(request.settings) - 1);
+                instances.insert(instances.end(), further.instances().begin(),
+                                 further.instances().end());
+                const int code = driver.Run(request.settings, instances, request.countsOnly);
                 outcome = RunOutcome::Completed;
                 if (code != 0) {
                     messages.show("VETRA Run Failed at line " + std::to_string(code),

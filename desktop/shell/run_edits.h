@@ -30,6 +30,9 @@ enum class RunOutcome {
 
 // Edit sets beyond this number are left out of a run.
 inline constexpr std::size_t kMaximumEditSets = 30;
+// A run is checked in at most this many parts at once (RunSettings::jobs), each on a metafile
+// instance of its own.
+inline constexpr int kMaximumJobs = 256;
 
 RunOutcome RunEdits(const RAVengine& engine, platform::MessageBoxes& messages, RunDriver& driver,
                     const RunRequest& request);
