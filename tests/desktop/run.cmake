@@ -11,6 +11,7 @@ add_executable(run_tests
   run/run_edits_test.cpp
   run/results_database_test.cpp
   run/data_forms_test.cpp
+  run/run_in_parts_test.cpp
 )
 target_link_libraries(run_tests PRIVATE
   ravelo_workflow metafile_writer edit_compiler GTest::gtest_main)
