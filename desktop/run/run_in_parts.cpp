@@ -94,7 +94,7 @@ PartsOutcome RunInParts::run(bool countsOnly) {
         std::vector<std::jthread> threads;
         for (auto& part : parts_)
             threads.emplace_back([this, &part, countsOnly] { checkPart(*part, countsOnly); });
-        watchParts(parts_.size());
+        watchParts();
     }
     const auto joinStart = std::chrono::steady_clock::now();
     joinResults(countsOnly, outcome);
@@ -140,7 +140,7 @@ void RunInParts::checkPart(Part& part, bool countsOnly) {
         part.exceptionRecords = counters.exceptionRecords;
         part.messagesReported = counters.messagesReported;
         if (part.stopCode != 0) break;
-        if (counters.messagesReported > kDetailMessageLimit) countsOnly = true;
+        if (counters.messagesReported > RunDriver::kDetailMessageLimit) countsOnly = true;
         if (r % kHaltStep == 0 && halt_) {
             part.halted = true;
             break;
@@ -161,12 +161,11 @@ RunCounters RunInParts::progressCounters() const {
 }
 
 // The progress display counts the records of every part; a Halt is passed on to them all.
-void RunInParts::watchParts(std::size_t started) {
+void RunInParts::watchParts() {
     std::int64_t shown = 0;
     for (;;) {
-        const bool allFinished =
-            std::all_of(parts_.begin(), parts_.begin() + static_cast<long>(started),
-                        [](const auto& part) { return part->finished.load(); });
+        const bool allFinished = std::all_of(
+            parts_.begin(), parts_.end(), [](const auto& part) { return part->finished.load(); });
         const RunCounters counters = progressCounters();
         progress_.advance(counters.recordsRead - shown);
         shown = counters.recordsRead;
@@ -203,9 +202,9 @@ void RunInParts::joinResults(bool countsOnly, PartsOutcome& outcome) {
     std::int64_t reported = first.messagesReported;
     for (std::size_t k = 1; k < outcome.partsJoined; ++k) {
         Part& part = *parts_[k];
-        if (!countsOnly && reported <= kDetailMessageLimit) {
+        if (!countsOnly && reported <= RunDriver::kDetailMessageLimit) {
             const std::int64_t lastStored =
-                part.scratch.lastRecordWithinLimit(reported, kDetailMessageLimit);
+                part.scratch.lastRecordWithinLimit(reported, RunDriver::kDetailMessageLimit);
             part.scratch.close();
             ResultsDatabase::AppendedRows appended;
             if (runDatabase_.appendPart(part.scratchPath, lastStored, failedEdits, messages,

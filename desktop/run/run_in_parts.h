@@ -40,8 +40,6 @@ struct PartsOutcome {
 
 class RunInParts {
 public:
-    static constexpr std::int64_t kDetailMessageLimit = 250000;
-
     // `instances` are the prepared metafile instances, one per part; `runDatabase` is the
     // open errors.db inside its transaction. `haltRequested` is asked after each look at the
     // pending events.
@@ -59,7 +57,7 @@ private:
     struct Part;
 
     void checkPart(Part& part, bool countsOnly);
-    void watchParts(std::size_t started);
+    void watchParts();
     void joinResults(bool countsOnly, PartsOutcome& outcome);
     RunCounters progressCounters() const;
 
