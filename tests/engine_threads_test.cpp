@@ -40,7 +40,7 @@ std::vector<TestEdit> checkEdits() {
     };
 }
 
-constexpr int32_t kEditCount = 5;
+const int32_t kEditCount = static_cast<int32_t>(checkEdits().size());
 
 writer::MetafileBuilder checkMetafile() {
     std::vector<std::string> members;
