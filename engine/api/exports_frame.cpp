@@ -72,10 +72,16 @@ int32_t VTx_GetLastEngineError(int32_t mfID) {
 int32_t VTx_GetOpenFileList(const char** names, int32_t n) {
     if (names == nullptr) return 0;
     auto& table = engineProcess().metafiles();
-    for (int32_t i = 0; i < n; ++i)
-        names[i] = table.read(i, [](const TMetaFile* metafile) {
-            return metafile != nullptr ? metafile->VTi_GetMetaFileName() : nullptr;
-        });
+    auto& listed = engineProcess().listedFileNames();
+    try {
+        for (int32_t i = 0; i < n; ++i)
+            names[i] = table.read(i, [&listed](const TMetaFile* metafile) {
+                return metafile != nullptr ? listed.lasting(metafile->VTi_GetMetaFileName())
+                                           : nullptr;
+            });
+    } catch (...) {
+        return -3; // no memory left to keep a name
+    }
     return 0;
 }
 

@@ -21,7 +21,8 @@
  *    times and give each thread its own mfID, record handle and edit set handles.
  *  - VTx_Init, VTx_Exit, VTx_GetmfIDList, VTx_GetOpenFileList, VTx_GetVersion and the VTerr_
  *    functions may be called from any thread at any time; instances opened at the same time
- *    on different threads receive distinct ids.
+ *    on different threads receive distinct ids. The names VTx_GetOpenFileList gives stay
+ *    readable after their instances close.
  *  - VT_ functions all name id 0, so they are one instance: one thread at a time. VT_Init
  *    opens id 0 only when it is free; two threads calling it at once may open two instances.
  *  - Callbacks run on the thread that made the engine call that triggers them, and must not
