@@ -42,16 +42,20 @@
  * one that addresses no block reads as an empty text.
  *
  * External libraries. Edit logic may call a function of an external library by name
- * (externaldll). Such a library is loaded only from a folder the host allows: the engine
- * variable _EXTERNALDLL_FOLDERS (set with VTx_SetVar) lists the allowed folders separated by
- * ':', relative ones counting from the metafile's folder; while it is unset or empty only the
- * metafile's own folder is allowed. The name an edit gives is looked up in each allowed folder
- * in turn (a name ending in ".dll" also as NAME.so, libNAME.so and libname.so) and loaded by
- * its full path, never through the system's library search path. A name that leads out of
- * its folder, through "..", an absolute path or a symbolic link, is refused like a missing
- * library: the edit fails with engine error 526. A library must export EditsInterface or
- * _EditsInterface, taking eleven pointer-sized integers (the address of the command text,
- * then ten arguments) and returning int32_t; it stays loaded until the engine is unloaded.
+ * (externaldll). A metafile may come from anyone, so no library loads unless the host allows
+ * it: the engine variable _EXTERNALDLL_FOLDERS (set with VTx_SetVar; edit logic cannot set
+ * it) lists the allowed folders separated by ':', relative ones counting from the metafile's
+ * folder; while it is unset or empty, no library loads at all. The name an edit gives must be
+ * a file name ending in ".so" (a name ending in ".dll" stands for NAME.so, libNAME.so and
+ * libname.so) and is looked up directly in each allowed folder in turn; the first file found
+ * decides. It loads only when the folder and the file belong to the host's user or root and
+ * neither is writable by group or others, the file is a regular file and not a symbolic
+ * link, and it is not the metafile itself; the file is checked on its open descriptor and
+ * loaded through that descriptor, never through the system's library search path. Any other
+ * library is refused: the edit fails with engine error 526 and the last engine error text
+ * says why. A library must export EditsInterface or _EditsInterface, taking eleven
+ * pointer-sized integers (the address of the command text, then ten arguments) and
+ * returning int32_t; it stays loaded until the engine is unloaded.
  */
 #ifndef VETRA40_H
 #define VETRA40_H

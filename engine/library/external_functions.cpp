@@ -66,27 +66,42 @@ std::array<intptr_t, kExtraArguments> extraArguments(ArgumentReader& arguments,
     return values;
 }
 
+// A refused library fails the edit with 526; the last engine error text says why.
+[[noreturn]] void refuse(TMetaFile& instance, const std::string& reason) {
+    LastEngineError& errors = instance.lastError();
+    errors.record(526);
+    errors.setText("In call_externaldll: " + reason);
+    throw EngineFailure("call_externaldll");
+}
+
+ExternalEntryPoint loadLibrary(TMetaFile& instance, const std::string& library,
+                               const std::string& folders, const std::string& key) {
+    const char* metafile = instance.VTi_GetMetaFileName();
+    ExternalLibraryLookup lookup =
+        openExternalLibrary(library, allowedLibraryFolders(folders, metafile), metafile);
+    if (!lookup.file) refuse(instance, lookup.refusal);
+    ExternalEntryPoint entry = nullptr;
+    std::string loaderError;
+    switch (engineProcess().externalLibraries().load(key, std::move(lookup.file), &entry,
+                                                     &loaderError)) {
+    case ExternalLibraryTable::Outcome::CannotLoad:
+        refuse(instance, "cannot load " + lookup.shownPath + ": " + loaderError);
+    case ExternalLibraryTable::Outcome::NoEntryPoint:
+        instance.lastError().fail(527, "call_externaldll");
+    case ExternalLibraryTable::Outcome::Loaded:
+        break;
+    }
+    return entry;
+}
+
 int32_t callLibrary(TMetaFile& instance, const std::string& library, const std::string& command,
                     const std::array<intptr_t, kExtraArguments>& values) {
     std::string folders;
     instance.variables().VTi_GetVar(kExternalFoldersVariable, &folders);
     std::string key =
         upperCasedAscii(library) + '\n' + folders + '\n' + instance.VTi_GetMetaFileName();
-    ExternalLibraryTable& table = engineProcess().externalLibraries();
-    ExternalEntryPoint entry = table.find(key);
-    if (entry == nullptr) {
-        std::optional<std::string> path = resolveExternalLibrary(
-            library, allowedLibraryFolders(folders, instance.VTi_GetMetaFileName()));
-        if (!path) instance.lastError().fail(526, "call_externaldll");
-        switch (table.load(key, *path, &entry)) {
-        case ExternalLibraryTable::Outcome::CannotLoad:
-            instance.lastError().fail(526, "call_externaldll");
-        case ExternalLibraryTable::Outcome::NoEntryPoint:
-            instance.lastError().fail(527, "call_externaldll");
-        case ExternalLibraryTable::Outcome::Loaded:
-            break;
-        }
-    }
+    ExternalEntryPoint entry = engineProcess().externalLibraries().find(key);
+    if (entry == nullptr) entry = loadLibrary(instance, library, folders, key);
     return entry(reinterpret_cast<intptr_t>(command.c_str()), values[0], values[1], values[2],
                  values[3], values[4], values[5], values[6], values[7], values[8], values[9]);
 }

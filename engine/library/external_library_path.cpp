@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vetra {
 
@@ -24,16 +28,39 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-// The canonical path of `candidate` when it is a regular file inside `folder` (canonical).
-std::optional<std::string> insideFolder(const fs::path& folder, const fs::path& candidate) {
-    std::error_code error;
-    fs::path resolved = fs::canonical(candidate, error);
-    if (error || !fs::is_regular_file(resolved, error) || error) return std::nullopt;
-    std::string prefix = folder.string();
-    if (!prefix.ends_with('/')) prefix += '/';
-    std::string text = resolved.string();
-    if (!text.starts_with(prefix)) return std::nullopt;
-    return text;
+// Why a folder or library (`what`) may not be trusted: another user could replace what it
+// holds. Empty when it may.
+std::string untrustedBecause(const struct stat& status, const std::string& what) {
+    if (status.st_uid != geteuid() && status.st_uid != 0) return what + " belongs to another user";
+    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return what + " may be written by group or others";
+    return {};
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The refusal for the file `name` that exists in the open folder `folder` (shown as
+// `shown`), or empty with `*file` open on it.
+std::string openCandidate(const FileDescriptor& folder, const std::string& name,
+                          const std::string& shown, const fs::path& metafile,
+                          FileDescriptor* file) {
+    FileDescriptor opened(
+        openat(folder.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!opened) {
+        if (errno == ELOOP) return shown + " is a symbolic link";
+        return shown + " cannot be opened";
+    }
+    struct stat status {};
+    if (fstat(opened.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return shown + " is not a regular file";
+    if (std::string reason = untrustedBecause(status, shown); !reason.empty()) return reason;
+    struct stat metafileStatus {};
+    if (stat(metafile.c_str(), &metafileStatus) == 0 && sameFile(status, metafileStatus))
+        return shown + " is the metafile itself";
+    *file = std::move(opened);
+    return {};
 }
 
 } // namespace
@@ -48,33 +75,51 @@ std::vector<fs::path> allowedLibraryFolders(std::string_view setting, const fs::
         if (!folder.empty()) folders.push_back(metafileFolder / fs::path(folder));
         start = end + 1;
     }
-    if (folders.empty()) folders.push_back(metafileFolder);
     return folders;
 }
 
 std::vector<std::string> libraryFileNames(std::string_view name) {
-    std::vector<std::string> names{std::string(name)};
-    if (endsWithIgnoringCase(name, ".dll")) {
-        std::string base(name.substr(0, name.size() - 4));
-        names.push_back(base + ".so");
-        names.push_back("lib" + base + ".so");
-        names.push_back("lib" + lowerCase(base) + ".so");
-    }
-    return names;
+    if (endsWithIgnoringCase(name, ".so")) return {std::string(name)};
+    if (!endsWithIgnoringCase(name, ".dll")) return {};
+    std::string base(name.substr(0, name.size() - 4));
+    return {base + ".so", "lib" + base + ".so", "lib" + lowerCase(base) + ".so"};
 }
 
-std::optional<std::string> resolveExternalLibrary(std::string_view name,
-                                                  const std::vector<fs::path>& folders) {
-    if (name.empty() || name.find('\0') != std::string_view::npos) return std::nullopt;
-    for (const fs::path& folder : folders) {
-        std::error_code error;
-        fs::path canonicalFolder = fs::canonical(folder, error);
-        if (error) continue;
-        for (const std::string& file : libraryFileNames(name))
-            if (auto found = insideFolder(canonicalFolder, canonicalFolder / fs::path(file)))
-                return found;
+ExternalLibraryLookup openExternalLibrary(std::string_view name,
+                                          const std::vector<fs::path>& folders,
+                                          const fs::path& metafile) {
+    ExternalLibraryLookup lookup;
+    std::string quoted = "'" + std::string(name.substr(0, 64)) + "'";
+    if (folders.empty()) {
+        lookup.refusal = "no folder allows external libraries (the host names them in " +
+                         std::string(kExternalFoldersVariable) + ")";
+        return lookup;
     }
-    return std::nullopt;
+    if (name.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos) {
+        lookup.refusal = "the library name " + quoted + " is not a file name";
+        return lookup;
+    }
+    std::vector<std::string> names = libraryFileNames(name);
+    if (names.empty()) {
+        lookup.refusal = "the library name " + quoted + " does not end in .so";
+        return lookup;
+    }
+    for (const fs::path& folderPath : folders) {
+        FileDescriptor folder(open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        struct stat status {};
+        if (!folder || fstat(folder.get(), &status) != 0) continue; // a missing folder
+        std::string untrusted = untrustedBecause(status, "the folder " + folderPath.string());
+        for (const std::string& file : names) {
+            if (faccessat(folder.get(), file.c_str(), F_OK, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            lookup.shownPath = (folderPath / file).string();
+            lookup.refusal = !untrusted.empty() ? untrusted
+                                                : openCandidate(folder, file, lookup.shownPath,
+                                                                metafile, &lookup.file);
+            return lookup;
+        }
+    }
+    lookup.refusal = "no library " + quoted + " in the allowed folders";
+    return lookup;
 }
 
 } // namespace vetra

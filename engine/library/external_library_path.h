@@ -1,10 +1,13 @@
 // Where edit logic may load an external library from. A metafile may come from anyone and an
-// edit can name any library, so a library is loaded only from a folder the host allows: the
-// folders named by the engine variable _EXTERNALDLL_FOLDERS, or else the metafile's own
-// folder. A name is looked up in each allowed folder in turn and loaded by its full path,
-// never through the system's search path; a name that leads out of the folder (through "..",
-// an absolute path elsewhere or a symbolic link) is refused.
+// edit can name any file, so nothing loads unless the host names folders in the engine
+// variable _EXTERNALDLL_FOLDERS. A library is a "*.so" file directly in such a folder; the
+// folder and the file must belong to the user or root and be writable by nobody else, and the
+// file is never the metafile itself. The file is opened without following a symbolic link and
+// checked on the open descriptor; the loader is then given that descriptor, so nothing can be
+// swapped in between the check and the load.
 #pragma once
+
+#include "engine/library/file_descriptor.h"
 
 #include <filesystem>
 #include <optional>
@@ -17,17 +20,26 @@ namespace vetra {
 inline constexpr std::string_view kExternalFoldersVariable = "_EXTERNALDLL_FOLDERS";
 
 // The folders of a setting separated by ':'; relative ones count from the metafile's folder.
-// An empty setting allows the metafile's folder alone.
+// An empty setting allows no folder.
 std::vector<std::filesystem::path> allowedLibraryFolders(std::string_view setting,
                                                          const std::filesystem::path& metafile);
 
-// The file names a library name may stand for: the name itself and, for a name written for
-// another platform ("Tool.dll"), "Tool.so", "libTool.so" and "libtool.so".
+// The file names a library name may stand for: the name itself when it ends in ".so"; for a
+// name written for another platform ("Tool.dll"), "Tool.so", "libTool.so" and "libtool.so".
+// No other name can be a library.
 std::vector<std::string> libraryFileNames(std::string_view name);
 
-// The canonical path of the first regular file the name leads to inside an allowed folder;
-// none when every candidate is missing or leaves its folder.
-std::optional<std::string>
-resolveExternalLibrary(std::string_view name, const std::vector<std::filesystem::path>& folders);
+// The library file an edit's name leads to, open and checked, or why there is none.
+struct ExternalLibraryLookup {
+    FileDescriptor file;
+    std::string shownPath; // the folder and file name, for messages
+    std::string refusal;   // empty when `file` is open
+};
+
+// Looks the name up in each folder in turn: the first candidate file that exists decides,
+// loaded when every rule holds and refused otherwise.
+ExternalLibraryLookup openExternalLibrary(std::string_view name,
+                                          const std::vector<std::filesystem::path>& folders,
+                                          const std::filesystem::path& metafile);
 
 } // namespace vetra

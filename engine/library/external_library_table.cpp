@@ -11,15 +11,21 @@ ExternalEntryPoint ExternalLibraryTable::find(const std::string& key) {
 }
 
 ExternalLibraryTable::Outcome ExternalLibraryTable::load(const std::string& key,
-                                                         const std::string& path,
-                                                         ExternalEntryPoint* entry) {
+                                                         FileDescriptor file,
+                                                         ExternalEntryPoint* entry,
+                                                         std::string* loaderError) {
     std::lock_guard lock(mutex_);
     if (auto found = libraries_.find(key); found != libraries_.end()) {
         *entry = found->second.entry;
         return Outcome::Loaded;
     }
+    std::string path = "/proc/self/fd/" + std::to_string(file.get());
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) return Outcome::CannotLoad;
+    if (handle == nullptr) {
+        const char* error = dlerror();
+        *loaderError = error != nullptr ? error : "";
+        return Outcome::CannotLoad;
+    }
     void* symbol = dlsym(handle, "EditsInterface");
     if (symbol == nullptr) symbol = dlsym(handle, "_EditsInterface");
     if (symbol == nullptr) {
@@ -27,7 +33,7 @@ ExternalLibraryTable::Outcome ExternalLibraryTable::load(const std::string& key,
         return Outcome::NoEntryPoint;
     }
     *entry = reinterpret_cast<ExternalEntryPoint>(symbol);
-    libraries_.emplace(key, Library{handle, *entry});
+    libraries_.emplace(key, Library{handle, *entry, std::move(file)});
     return Outcome::Loaded;
 }
 

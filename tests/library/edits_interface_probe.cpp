@@ -1,8 +1,17 @@
 // An external library for externaldll tests. PROBE_ENTRY names the entry point it exports
 // (none when undefined); each call is recorded in probeLastCall for the test to read. The
 // argument i is a text, copied as the call sees it, when the command's character i is 't'.
+// With PROBE_ANNOUNCES, loading it sets the environment variable VETRA_PROBE_ANNOUNCED, so a
+// test can tell whether the library's code ran at all.
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+
+#ifdef PROBE_ANNOUNCES
+__attribute__((constructor)) static void announceLoading() {
+    setenv("VETRA_PROBE_ANNOUNCED", "1", 1);
+}
+#endif
 
 extern "C" {
 
