@@ -47,14 +47,9 @@ std::string writeMetafile() {
     return path;
 }
 
-// Engine variables outlive a run (setvar stores them for the host): each run starts with
-// only the one that allows no folder for external libraries, so that inputs cannot load the
-// libraries lying in the temporary folder.
+// Engine variables outlive a run (setvar stores them for the host): each run starts with none.
 void resetEngineVariables(TMetaFile& instance) {
-    instance.memory().freeLevel(100);
-    if (instance.variables().VTi_SetVar("_EXTERNALDLL_FOLDERS", "/nonexistent/interpreter_fuzz") !=
-        0)
-        __builtin_trap();
+    instance.variables().clear();
 }
 
 // One instance for the whole process, as a host keeps one open across many records.

@@ -72,4 +72,32 @@ TEST_F(EngineVariablesTest, LongValuesAreCutAndReplacedInPlace) {
     EXPECT_EQ(get("LONG"), "short");
 }
 
+// Clearing a base without an index deletes whichever of the variable and its elements was
+// created first.
+TEST_F(EngineVariablesTest, ClearingABaseDeletesTheOldestOfItsVariablesFirst) {
+    VTx_SetVarIndex(metafile.id(), "B", "element", 2);
+    VTx_SetVar(metafile.id(), "B", "itself");
+    VTx_SetVar(metafile.id(), "B", "");
+    get("B[2]", 1001);
+    EXPECT_EQ(get("B"), "itself");
+    VTx_SetVar(metafile.id(), "B", "");
+    get("B", 1001);
+}
+
+TEST_F(EngineVariablesTest, AnInstanceHoldsABoundedNumberOfVariables) {
+    for (size_t i = 0; i < EngineVariables::kMaxVariables; ++i)
+        ASSERT_EQ(VTx_SetVarIndex(metafile.id(), "V", "x", static_cast<int32_t>(i)), 0) << i;
+    EXPECT_EQ(VTx_SetVar(metafile.id(), "ONE MORE", "x"), 449);
+    char type[2] = "", text[200];
+    EXPECT_EQ(VTx_GetMessageText(metafile.id(), type, -1, text, sizeof text), 0);
+    EXPECT_STREQ(text, "In VTi_SetVar: an instance holds at most 65536 engine variables");
+    EXPECT_EQ(VTx_SetVar(metafile.id(), "V[7]", "replaced"), 0);
+    EXPECT_EQ(get("V[7]"), "replaced");
+    EXPECT_EQ(VTx_SetVar(metafile.id(), "V[7]", ""), 0);
+    EXPECT_EQ(VTx_SetVar(metafile.id(), "ONE MORE", "x"), 0);
+    int32_t size = 0;
+    EXPECT_EQ(VTx_GetVarSize(metafile.id(), "V", &size), 0);
+    EXPECT_EQ(size, static_cast<int32_t>(EngineVariables::kMaxVariables) - 1);
+}
+
 } // namespace

@@ -59,54 +59,87 @@ std::string_view EngineVariables::valueOf(int32_t handle) const {
 }
 
 int32_t EngineVariables::VTi_GetVar(std::string_view name, std::string* value) const {
-    std::string key = normaliseKey(name);
-    for (int32_t handle = 1; handle <= memory_.highWaterMark(); ++handle) {
-        if (memory_.levelOf(handle) == kLevel && keyOf(handle) == key) {
-            value->assign(valueOf(handle));
-            return 0;
-        }
+    auto found = handles_.find(normaliseKey(name));
+    if (found == handles_.end()) {
+        value->clear();
+        return kNotFound;
     }
-    value->clear();
-    return kNotFound;
+    value->assign(valueOf(found->second));
+    return 0;
+}
+
+// The variable itself or, for a name without an index, also any of its elements: whichever
+// has the lowest handle.
+int32_t EngineVariables::deletedBy(const std::string& key) const {
+    auto found = handles_.find(key);
+    int32_t handle = found != handles_.end() ? found->second : 0;
+    if (key.find('[') != std::string::npos) return handle;
+    auto elements = arrays_.find(key);
+    if (elements == arrays_.end() || elements->second.handles.empty()) return handle;
+    int32_t first = *elements->second.handles.begin();
+    return handle == 0 ? first : std::min(handle, first);
+}
+
+void EngineVariables::remove(int32_t handle) {
+    std::string key(keyOf(handle));
+    handles_.erase(key);
+    if (size_t bracket = key.find('['); bracket != std::string::npos) {
+        auto elements = arrays_.find(key.substr(0, bracket));
+        elements->second.handles.erase(handle);
+        elements->second.indexes.erase(elements->second.indexes.find(
+            static_cast<int32_t>(parseDecimalText(key.substr(bracket + 1)))));
+        if (elements->second.handles.empty()) arrays_.erase(elements);
+    }
+    memory_.VTi_free(handle);
+}
+
+void EngineVariables::add(const std::string& key, std::string_view value) {
+    if (handles_.size() >= kMaxVariables) {
+        errors_.record(449);
+        errors_.setText("In VTi_SetVar: an instance holds at most " +
+                        std::to_string(kMaxVariables) + " engine variables");
+        throw EngineFailure("VTi_SetVar");
+    }
+    int32_t handle = memory_.VTi_AllocMem(kLevel, kTag, false, key.size() + value.size() + 2);
+    auto* block = static_cast<char*>(memory_.lock(handle));
+    std::memcpy(block, key.c_str(), key.size() + 1);
+    std::memcpy(block + key.size() + 1, value.data(), value.size());
+    block[key.size() + 1 + value.size()] = '\0';
+    handles_.emplace(key, handle);
+    if (size_t bracket = key.find('['); bracket != std::string::npos) {
+        ArrayElements& elements = arrays_[key.substr(0, bracket)];
+        elements.handles.insert(handle);
+        elements.indexes.insert(static_cast<int32_t>(parseDecimalText(key.substr(bracket + 1))));
+    }
 }
 
 int32_t EngineVariables::VTi_SetVar(std::string_view name, std::string_view value) {
     std::string key = normaliseKey(name);
     std::string_view trimmed = trimValue(value);
-    for (int32_t handle = 1; handle <= memory_.highWaterMark(); ++handle) {
-        if (memory_.levelOf(handle) != kLevel) continue;
-        std::string_view existing = keyOf(handle);
-        bool element = trimmed.empty() && existing.starts_with(key) &&
-                       (existing.size() == key.size() || existing[key.size()] == '[');
-        if (existing == key || element) {
-            memory_.VTi_free(handle);
-            break;
-        }
+    if (trimmed.empty()) {
+        if (int32_t handle = deletedBy(key); handle != 0) remove(handle);
+        return 0;
     }
-    if (trimmed.empty()) return 0;
-    auto* block =
-        static_cast<char*>(memory_.allocAndLock(kLevel, kTag, key.size() + trimmed.size() + 2));
-    std::memcpy(block, key.c_str(), key.size() + 1);
-    std::memcpy(block + key.size() + 1, trimmed.data(), trimmed.size());
-    block[key.size() + 1 + trimmed.size()] = '\0';
+    if (auto found = handles_.find(key); found != handles_.end()) remove(found->second);
+    add(key, trimmed);
     return 0;
 }
 
 int32_t EngineVariables::VTi_GetVarSize(std::string_view name, int32_t* size) const {
-    std::string base = normaliseKey(name.substr(0, name.find('[')));
-    bool found = false;
-    int32_t largest = 0;
-    for (int32_t handle = 1; handle <= memory_.highWaterMark(); ++handle) {
-        if (memory_.levelOf(handle) != kLevel) continue;
-        std::string_view key = keyOf(handle);
-        if (key.size() > base.size() && key.starts_with(base) && key[base.size()] == '[') {
-            int32_t index = static_cast<int32_t>(parseDecimalText(key.substr(base.size() + 1)));
-            largest = found ? std::max(largest, index) : index;
-            found = true;
-        }
+    auto elements = arrays_.find(normaliseKey(name.substr(0, name.find('['))));
+    if (elements == arrays_.end()) {
+        *size = 0;
+        return kSizeNotFound;
     }
-    *size = found ? largest : 0;
-    return found ? 0 : kSizeNotFound;
+    *size = *elements->second.indexes.rbegin();
+    return 0;
+}
+
+void EngineVariables::clear() {
+    for (const auto& [key, handle] : handles_)
+        memory_.VTi_free(handle);
+    handles_.clear();
+    arrays_.clear();
 }
 
 } // namespace vetra

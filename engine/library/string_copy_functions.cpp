@@ -48,8 +48,23 @@ CopySource readCopySource(ArgumentReader& arguments, int32_t parenthesisCode,
     return source;
 }
 
+// Whether every number in a conversion (its width and precision) is at most kMaxFieldSize.
+// The C library would produce a field of any width in full before it is cut, so a width of
+// two billion costs seconds of work per call: such a conversion is refused before formatting.
+constexpr size_t kMaxFieldSize = 511;
+
+bool fieldSizesWithinLimit(std::string_view directive) {
+    size_t number = 0;
+    for (char c : directive) {
+        number = c >= '0' && c <= '9' ? number * 10 + static_cast<size_t>(c - '0') : 0;
+        if (number > kMaxFieldSize) return false; // before it can overflow
+    }
+    return true;
+}
+
 // printf conventions for one value: the format's first conversion takes it, "%%" is a
-// percent sign; a second conversion, or one that takes no integer or text, is refused.
+// percent sign; a second conversion, one that takes no integer or text, or one wider than the
+// output can hold, is refused.
 std::optional<std::string> formatOne(std::string_view format, int32_t value,
                                      const Interpreter& interpreter) {
     std::string result;
@@ -67,6 +82,7 @@ std::optional<std::string> formatOne(std::string_view format, int32_t value,
         size_t end = format.find_first_not_of("-+ #0123456789.hlL", i + 1);
         if (end == std::string_view::npos || converted) return std::nullopt;
         std::string directive(format.substr(i, end - i));
+        if (!fieldSizesWithinLimit(directive)) return std::nullopt;
         directive.erase(std::remove_if(directive.begin() + 1, directive.end(),
                                        [](char c) { return c == 'h' || c == 'l' || c == 'L'; }),
                         directive.end());

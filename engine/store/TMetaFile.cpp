@@ -93,6 +93,7 @@ void TMetaFile::VTi_Exit() {
     editSets_.clear();
     stream_.close();
     memory_.freeLevel(1);
+    variables_.clear();
     memory_.freeLevel(100);
     memory_.freeLevel(200);
     memory_.VTi_free(vetra::MemoryManager::kTableHandle);

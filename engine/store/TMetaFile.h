@@ -117,7 +117,7 @@ private:
                                  directory_.internalTables().dataDictionary,
                                  lastError_};
     vetra::FieldAccess fieldAccess_{fields_};
-    vetra::EngineVariables variables_{memory_};
+    vetra::EngineVariables variables_{memory_, lastError_};
     vetra::EditSets editSets_{memory_,  stream_,      directory_.internalTables(),
                               layouts_, fieldAccess_, variables_,
                               lookups_, lastError_};

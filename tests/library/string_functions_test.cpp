@@ -96,6 +96,15 @@ TEST_F(StringFunctions, FmtstrFormatsOneValue) {
     EXPECT_EQ(edits.run("char v[9]; fmtstr(v, \"[%s]\", 77); return strcmp(v, \"[]\") == 0;"), 1);
 }
 
+// A field wider than the output can hold is refused before it is formatted, whatever the
+// destination: the C library would otherwise write all of it first.
+TEST_F(StringFunctions, FmtstrRefusesFieldsWiderThanItsOutput) {
+    EXPECT_EQ(failure("fmtstr(#S\"Primary Site\", \"%2147483000d\", 1);"), 2064);
+    EXPECT_EQ(failure("char v[600]; fmtstr(v, \"%512d\", 1);"), 2064);
+    EXPECT_EQ(failure("char v[600], w[4]; fmtstr(v, \"%.600s\", w);"), 2064);
+    EXPECT_EQ(edits.run("char v[600]; fmtstr(v, \"%0511d\", 7); return strlen(v);"), 511);
+}
+
 TEST_F(StringFunctions, ValReadsASignedNumberOfText) {
     EXPECT_EQ(value("val(\" -12x\")"), -12);
     EXPECT_EQ(value("val(\"\")"), 0);
