@@ -27,7 +27,7 @@ bool sameName(const VariableRecord& record, std::string_view name) {
 
 void VariableRecord::setName(std::string_view text) {
     size_t length = std::min(text.size(), kNameCapacity - 1);
-    std::memcpy(name, text.data(), length);
+    if (length != 0) std::memcpy(name, text.data(), length); // an empty name may have no data
     name[length] = '\0';
     text = cut(text);
     for (size_t i = 0; i < text.size(); ++i)

@@ -1,7 +1,12 @@
 // lookup, rlookup, ilookup and binlookup on the tables of a metafile, and externaldll with the
 // folders it may load libraries from.
+#include "engine/api/engine_failure.h"
+#include "engine/api/engine_process.h"
 #include "tests/library/library_metafile.h"
+#include "tests/support/temp_metafiles.h"
+#include "tools/edit_compiler/edit_compiler.h"
 
+#include <algorithm>
 #include <dlfcn.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -71,6 +76,36 @@ TEST_F(LookupFunctions, MalformedCallsAndMissingTablesFail) {
     EXPECT_EQ(metafile.failureOfLogic("@MB(\"08BITS.BIN,U011U012);"), 2034);
 }
 
+// A damaged table header may give a column no name: the column's variable then has an empty
+// name, and the lookup still reads the table.
+TEST(DamagedLookupTables, AColumnWithoutANameStillLetsTheTableBeRead) {
+    vetra::writer::MetafileBuilder builder;
+    vetra::writer::DbfTable table{"NONAME.DBF", {{"ZQXJ", 'C', 4, 0}, {"CODE", 'C', 4, 0}}, {}, {}};
+    table.rows = {{{"abcd", "K100"}, false}};
+    builder.addTable(table);
+    vetra::writer::Bytes bytes = builder.build();
+    const std::string column = "ZQXJ";
+    auto name = std::search(bytes.begin(), bytes.end(), column.begin(), column.end());
+    ASSERT_NE(name, bytes.end());
+    std::fill_n(name, column.size(), 0);
+    vetra::testing::TempMetafiles files;
+    std::string path = files.write("noname.rmf", bytes);
+    int32_t id = -1;
+    ASSERT_EQ(VTx_Init(&id, path.c_str(), nullptr, 0, nullptr), 0);
+    std::string logic =
+        vetra::compiler::compileEdit(
+            R"(return lookup("K100", "NONAME.DBF.CODE");)",
+            [](std::string_view) -> std::optional<int32_t> { return std::nullopt; }, "t")
+            .logic;
+    TMetaFile* instance = vetra::engineProcess().metafiles().find(id);
+    try {
+        EXPECT_EQ(instance->interpreter().VTi_interpret(logic), 1);
+    } catch (const vetra::EngineFailure&) {
+        ADD_FAILURE() << instance->lastError().text();
+    }
+    VTx_Exit(id);
+}
+
 // The probes libprobeEditsInterface.so, libprobe_EditsInterface.so and libprobenone.so.
 struct ProbeCall {
     char command[64];
@@ -81,10 +116,16 @@ struct ProbeCall {
 
 class ExternalLibraries : public LookupFunctions {
 protected:
-    // The test holds the probe open so that what it records outlives the engine's calls.
+    // The test holds the probe open so that what it records outlives the engine's calls. The
+    // engine loads no library that others than its owner may write.
     ExternalLibraries()
         : probe(dlopen(PROBE_FOLDER "/libprobeEditsInterface.so", RTLD_NOW)),
-          lastCall(*static_cast<const ProbeCall*>(dlsym(probe, "probeLastCall"))) {}
+          lastCall(*static_cast<const ProbeCall*>(dlsym(probe, "probeLastCall"))) {
+        constexpr auto others = fs::perms::group_write | fs::perms::others_write;
+        fs::permissions(PROBE_FOLDER, others, fs::perm_options::remove);
+        for (const fs::directory_entry& file : fs::directory_iterator(PROBE_FOLDER))
+            fs::permissions(file.path(), others, fs::perm_options::remove);
+    }
     ~ExternalLibraries() override { dlclose(probe); }
 
     void allow(const std::string& folders) {
