@@ -102,11 +102,15 @@ std::optional<ExitStatus> loadContext(const BatchOptions& options, BatchContext&
     if (readMasterConfiguration(masterConfigurationPath(folders.configuration), folders.data,
                                 kProgramVersion, context.console, context.master) != 0)
         return kUsageOrInputError;
+    if (!context.master.refusedNames.empty())
+        return inputError(context.master.refusedNames.front());
     const std::string configPath =
         options.configFile.value_or(context.master.currentConfigurationPath);
     if (options.configFile && !platform::fileExists(configPath))
         return inputError("the configuration file " + configPath + " does not exist");
     context.configuration = loadConfiguration(configPath);
+    if (!context.configuration.refusedNames.empty())
+        return inputError(context.configuration.refusedNames.front());
     context.selectedFields = options.identificationFields.empty()
                                  ? context.configuration.fieldsSelected
                                  : options.identificationFields;

@@ -1,5 +1,6 @@
 #include "loaddata.h"
 
+#include "desktop/shell/configured_file_name.h"
 #include "desktop/shell/edit_option_codes.h"
 #include "platform/file_services.h"
 #include "platform/profile_file.h"
@@ -17,6 +18,24 @@ namespace {
 std::string valueOr(const ProfileFile& file, std::string_view section, std::string_view key,
                     const std::string& fallback) {
     std::string value = file.readString(section, key);
+    return value.empty() ? fallback : value;
+}
+
+constexpr FileNameKey kMetafileKey{"Metafiles", "Metafile", "the metafile", "the metafile folder"};
+constexpr FileNameKey kCurrentKey{"Config", "current", "the current configuration",
+                                  "the configuration folder"};
+constexpr FileNameKey kReportKey{"Report", "Filename", "the report file", "the reports folder"};
+
+// The file name under `key`, or `fallback` when it is missing, empty or refused; a refusal is
+// added to `refused`.
+std::string fileNameOr(const ProfileFile& file, std::string_view fileKind, const std::string& path,
+                       const FileNameKey& key, const std::string& fallback,
+                       std::vector<std::string>& refused) {
+    const std::string value = file.readString(key.section, key.key);
+    if (auto refusal = refusedFileName(fileKind, path, key, value)) {
+        refused.push_back(*refusal);
+        return fallback;
+    }
     return value.empty() ? fallback : value;
 }
 
@@ -126,10 +145,12 @@ int readMasterConfiguration(const std::string& masterPath, const std::string& da
         return -1;
     }
 
+    constexpr std::string_view kMaster = "master configuration file";
     master.currentConfigurationPath =
-        master.configFolder + valueOr(file, "Config", "current", "runtime.ini");
-    master.reportFileName =
-        master.reportsFolder + valueOr(file, "Report", "Filename", "Ravelo.rpt");
+        master.configFolder +
+        fileNameOr(file, kMaster, masterPath, kCurrentKey, "runtime.ini", master.refusedNames);
+    master.reportFileName = master.reportsFolder + fileNameOr(file, kMaster, masterPath, kReportKey,
+                                                              "Ravelo.rpt", master.refusedNames);
     master.reportTitle = valueOr(file, "Report", "Title1", "Ravelo Report");
     master.reportSubtitle = file.readString("Report", "Title2");
     return 0;
@@ -139,7 +160,8 @@ RunConfiguration loadConfiguration(const std::string& path) {
     const ProfileFile file(path);
     RunConfiguration configuration;
     configuration.layoutVersion = file.readString("Layout", "Version");
-    configuration.metafileName = file.readString("Metafiles", "Metafile");
+    configuration.metafileName =
+        fileNameOr(file, "configuration file", path, kMetafileKey, "", configuration.refusedNames);
     configuration.skipEmpty = option(file, "SkipEmpty", false);
     configuration.skipFailed = option(file, "SkipFailed", true);
     configuration.suppressWarnings = option(file, "SuppressWarnings", true);

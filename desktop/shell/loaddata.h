@@ -34,6 +34,9 @@ struct MasterConfiguration {
     std::string reportFileName; // with its folder
     std::string reportTitle;
     std::string reportSubtitle;
+    // Why a file name in the file was not used (it would have left its folder); the default
+    // stands in its place.
+    std::vector<std::string> refusedNames;
 };
 
 // Reads the master file and creates its own folder and the folders it names (or the defaults
@@ -59,6 +62,9 @@ struct RunConfiguration {
     std::vector<std::string> fieldsSelected;
     std::vector<std::string> fieldsSort;
     std::vector<EditOptionEntry> editOptions;
+    // Why a file name in the file was not used (it would have left its folder); the name then
+    // reads as empty.
+    std::vector<std::string> refusedNames;
 };
 
 // Reads a configuration file; a missing or unreadable file gives the defaults and empty lists.

@@ -24,6 +24,11 @@ bool contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+void tellRefusedNames(platform::MessageBoxes& messages, const std::vector<std::string>& refusals) {
+    for (const auto& refusal : refusals)
+        messages.show(refusal, "File Name Not Used");
+}
+
 } // namespace
 
 std::vector<std::string> CheckList::tickedNames() const {
@@ -41,6 +46,7 @@ bool MainWorkflow::start() {
     if (readMasterConfiguration(masterConfigurationPath(folders_.configuration), folders_.data,
                                 kProgramVersion, messages_, master_) != 0)
         return false;
+    tellRefusedNames(messages_, master_.refusedNames);
     currentConfiguration_ = master_.currentConfigurationPath;
     reportFileName_ = master_.reportFileName;
     reportTitle_ = master_.reportTitle;
@@ -55,6 +61,7 @@ bool MainWorkflow::start() {
 }
 
 void MainWorkflow::applyConfiguration(const RunConfiguration& configuration) {
+    tellRefusedNames(messages_, configuration.refusedNames);
     layoutVersion_ = configuration.layoutVersion;
     metafileShown_ = configuration.metafileName;
     if (!configuration.metafileName.empty())

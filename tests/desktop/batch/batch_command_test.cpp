@@ -166,6 +166,50 @@ TEST_F(BatchCommand, ConfigurationFileGivesTheDefaults) {
     EXPECT_NE(missing.err.find("/nonexistent.ini does not exist"), std::string::npos);
 }
 
+// The sample metafile sits outside the metafile folder, where a name that climbs out of it
+// would find it.
+TEST_F(BatchCommand, ConfigurationNamesThatLeaveTheirFolderAreInputErrors) {
+    std::filesystem::create_directories(home_.path() / "drop");
+    std::filesystem::copy_file(SAMPLE_METAFILE, home_.path() / "drop" / "naaccr18.rmf");
+    const std::string config =
+        home_
+            .write("climbing.ini", "[Metafiles]\nMetafile=../drop/naaccr18.rmf\n[RecordLayouts]\n"
+                                   "RecordLayout1=NAACCR 18 Incidence\n[EditSets]\n"
+                                   "EditSet1=Incidence Core Edits\n")
+            .string();
+    const Outcome climbing = run("--config " + quoted(config) + " --data " + sampleData());
+    EXPECT_EQ(climbing.status, 2);
+    EXPECT_EQ(climbing.err, "ravelo-batch: The configuration file " + config +
+                                " names the metafile '../drop/naaccr18.rmf' under [Metafiles] "
+                                "Metafile; a name there must be a plain file name in the "
+                                "metafile folder, without '/' and not '.' or '..'.\n");
+    EXPECT_FALSE(std::filesystem::exists(home_.path() / "query" / "errors.db"));
+
+    const std::string absolute = (home_.path() / "drop" / "naaccr18.rmf").string();
+    home_.write("absolute.ini", "[Metafiles]\nMetafile=" + absolute + "\n");
+    const Outcome named = run("--config " + quoted((home_.path() / "absolute.ini").string()) +
+                              " --data " + sampleData());
+    EXPECT_EQ(named.status, 2);
+    EXPECT_NE(named.err.find("names the metafile '" + absolute + "'"), std::string::npos);
+
+    home_.write("ravelo.ini", "[Config]\ncurrent=../drop/runtime.ini\n");
+    const Outcome current = run(sampleRun() + " --data " + sampleData());
+    EXPECT_EQ(current.status, 2);
+    EXPECT_NE(current.err.find("ravelo-batch: The master configuration file " +
+                               (home_.path() / "ravelo.ini").string() +
+                               " names the current configuration '../drop/runtime.ini' under "
+                               "[Config] current; a name there must be a plain file name in the "
+                               "configuration folder"),
+              std::string::npos)
+        << current.err;
+
+    home_.write("ravelo.ini", "[Report]\nFilename=..\n");
+    const Outcome report = run(sampleRun() + " --data " + sampleData());
+    EXPECT_EQ(report.status, 2);
+    EXPECT_NE(report.err.find("names the report file '..' under [Report] Filename"),
+              std::string::npos);
+}
+
 TEST_F(BatchCommand, ReportsOfTheRunAndOfAnEarlierRun) {
     const Outcome outcome = run(sampleRun() +
                                 " --id-field 'Patient ID Number' --id-field 'Primary Site'"

@@ -112,6 +112,58 @@ TEST_F(MainWorkflowTest, AMissingMetafileAtStartIsNamedAndNothingIsListed) {
     EXPECT_FALSE(workflow->runEnabled());
 }
 
+// The metafile's name is joined to the metafile folder; one that would leave it is not used,
+// even when the file it names exists.
+TEST_F(MainWorkflowTest, AMetafileNameThatLeavesTheFolderIsToldAndNotUsed) {
+    std::filesystem::create_directories(folder() + "drop");
+    std::filesystem::copy_file(path("first.rmf"), path("drop/first.rmf"));
+    writeConfiguration("elsewhere.ini",
+                       "[Metafiles]\nMetafile=drop/first.rmf\n[EditSets]\nE1=Main\n");
+    const std::string roundAbout =
+        "../" + std::filesystem::path(folder()).parent_path().filename().string() + "/first.rmf";
+    writeConfiguration("runtime.ini",
+                       "[Metafiles]\nMetafile=" + roundAbout + "\n[EditSets]\nE1=Main\n");
+    const auto workflow = started();
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].caption, "File Name Not Used");
+    EXPECT_EQ(messages_.shown()[0].text,
+              "The configuration file " + path("runtime.ini") + " names the metafile '" +
+                  roundAbout +
+                  "' under [Metafiles] Metafile; a name there must be a plain file name in the "
+                  "metafile folder, without '/' and not '.' or '..'.");
+    EXPECT_EQ(workflow->metafilePath(), "");
+    EXPECT_EQ(workflow->metafileShown(), "");
+    EXPECT_TRUE(workflow->editSets().names.empty());
+
+    workflow->selectConfiguration(path("elsewhere.ini"));
+    ASSERT_EQ(messages_.shown().size(), 2u);
+    EXPECT_EQ(messages_.shown()[1].text,
+              "The configuration file " + path("elsewhere.ini") +
+                  " names the metafile 'drop/first.rmf' under [Metafiles] Metafile; a name there "
+                  "must be a plain file name in the metafile folder, without '/' and not '.' or "
+                  "'..'.");
+    EXPECT_EQ(workflow->metafilePath(), "");
+    EXPECT_TRUE(workflow->layouts().names.empty());
+
+    // A metafile the user chose in the dialog may be anywhere.
+    workflow->selectMetafile(path("drop/first.rmf"));
+    EXPECT_EQ(workflow->metafilePath(), path("drop/first.rmf"));
+    EXPECT_FALSE(workflow->layouts().names.empty());
+}
+
+TEST_F(MainWorkflowTest, MasterFileNamesThatLeaveTheirFoldersAreToldAndTheDefaultsUsed) {
+    writeMaster("[Config]\nCurrent=/tmp/runtime.ini\n[Report]\nFilename=../Ravelo.rpt\n");
+    const auto workflow = started();
+    ASSERT_EQ(captionsShown(), (Names{"File Name Not Used", "File Name Not Used"}));
+    EXPECT_NE(messages_.shown()[0].text.find("names the current configuration '/tmp/runtime.ini'"),
+              std::string::npos);
+    EXPECT_NE(messages_.shown()[1].text.find("names the report file '../Ravelo.rpt'"),
+              std::string::npos);
+    EXPECT_EQ(workflow->currentConfigurationPath(), path("runtime.ini"));
+    EXPECT_EQ(workflow->reportFileName(), folder() + "reports/Ravelo.rpt");
+    EXPECT_EQ(workflow->metafilePath(), path("first.rmf"));
+}
+
 TEST_F(MainWorkflowTest, AMissingConfigurationTicksNothingAndTakesTheDefaults) {
     std::filesystem::remove(path("runtime.ini"));
     const auto workflow = started();
