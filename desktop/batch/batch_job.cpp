@@ -51,10 +51,11 @@ struct ListedChoices {
 };
 
 std::optional<std::string> checkedListing(const RAVengine& engine, platform::MessageBoxes& messages,
-                                          const std::string& metafile, const std::string& layout,
-                                          const std::vector<std::string>& editSets,
-                                          ListedChoices& listed) {
-    MetafileSession session(engine, messages);
+                                          const RunRequest& request, ListedChoices& listed) {
+    const std::string& metafile = request.settings.metafilePath;
+    const std::string& layout = request.layoutName;
+    const std::vector<std::string>& editSets = request.editSets;
+    MetafileSession session(engine, messages, request.settings.externalLibraryFolders);
     if (!session.open(metafile)) return "the metafile " + metafile + " cannot be opened";
     MetafileListing listing(engine, messages, session.mfID());
     const LayoutListing layouts = listing.layouts();
@@ -140,7 +141,8 @@ ReportInputs reportInputsOf(const BatchOptions& options, const BatchContext& con
     return inputs;
 }
 
-// Resolves the run's metafile, layout and edit sets from the options and the configuration.
+// Resolves the run's metafile, layout and edit sets from the options and the configuration, and
+// the external library folders from the master file.
 std::optional<ExitStatus> resolveChoices(const BatchOptions& options, const BatchContext& context,
                                          RunRequest& request) {
     const RunConfiguration& configuration = context.configuration;
@@ -159,6 +161,7 @@ std::optional<ExitStatus> resolveChoices(const BatchOptions& options, const Batc
     request.editSets = options.editSets.empty() ? configuration.editSets : options.editSets;
     if (request.editSets.empty())
         return inputError("no edit set given: use --edit-set NAME or a configuration file");
+    request.settings.externalLibraryFolders = context.master.externalLibraryFolders;
     return std::nullopt;
 }
 
@@ -212,8 +215,7 @@ ExitStatus runChecks(const BatchOptions& options, BatchContext& context) {
     if (!platform::fileExists(options.dataFile))
         return inputError("Datafile does not exist.: " + options.dataFile);
     ListedChoices listed;
-    if (auto problem = checkedListing(engine, messages, request.settings.metafilePath,
-                                      request.layoutName, request.editSets, listed))
+    if (auto problem = checkedListing(engine, messages, request, listed))
         return inputError(*problem);
     // An XML file's records take the layout's length, so the layout is listed first.
     DataFileInfo data;

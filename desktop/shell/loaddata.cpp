@@ -39,6 +39,12 @@ std::string fileNameOr(const ProfileFile& file, std::string_view fileKind, const
     return value.empty() ? fallback : value;
 }
 
+// Written only when it changed, so that a master file without the key keeps its shape.
+void writeExternalLibraryFolders(ProfileFile& master, const std::string& folders) {
+    if (master.readString("Path", "ExternalLibraries") != folders)
+        master.writeString("Path", "ExternalLibraries", folders);
+}
+
 // A tab is shown only for the value 11, which is also the default.
 bool tabHidden(const ProfileFile& master, std::string_view key) {
     const std::string value = master.readString("Disallow", key);
@@ -153,6 +159,7 @@ int readMasterConfiguration(const std::string& masterPath, const std::string& da
                                                               "Ravelo.rpt", master.refusedNames);
     master.reportTitle = valueOr(file, "Report", "Title1", "Ravelo Report");
     master.reportSubtitle = file.readString("Report", "Title2");
+    master.externalLibraryFolders = file.readString("Path", "ExternalLibraries");
     return 0;
 }
 
@@ -179,6 +186,7 @@ bool saveOnClosing(const std::string& masterPath, const SessionSettings& setting
     writeFolder(master, "Datafile", settings.dataFileName);
     writeFolder(master, "Config", settings.currentConfigurationPath);
     writeFolder(master, "Report", settings.reportFileName);
+    writeExternalLibraryFolders(master, settings.externalLibraryFolders);
     master.writeString("Config", "Current",
                        platform::fileNameOf(settings.currentConfigurationPath));
     // The title and the report file's name go under the keys start-up reads, so they survive.

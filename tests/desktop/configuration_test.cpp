@@ -96,6 +96,23 @@ TEST_F(Configuration, MasterValuesAreUsedAsGivenAndEmptyOnesTakeTheDefault) {
     EXPECT_EQ(master.reportSubtitle, "Sub");
 }
 
+// Folders edit logic may load libraries from are trusted only when someone named them, so the
+// program never makes one.
+TEST_F(Configuration, ExternalLibraryFoldersAreReadAsGivenAndNeverCreated) {
+    MasterConfiguration none;
+    writeMaster("[Path]\nReport=" + program + "reports/\n");
+    ASSERT_EQ(readMaster(none), 0);
+    EXPECT_EQ(none.externalLibraryFolders, "");
+
+    const std::string libraries = (scratch.path() / "libraries").string();
+    writeMaster("[path]\nexternallibraries= " + libraries + ":/opt/registry/lib \n");
+    MasterConfiguration master;
+    ASSERT_EQ(readMaster(master), 0);
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(master.externalLibraryFolders, libraries + ":/opt/registry/lib");
+    EXPECT_FALSE(fs::exists(libraries));
+}
+
 // A name under [Config] current or [Report] Filename is joined to its folder; one that could
 // leave the folder is not used, and the default stands in its place.
 TEST_F(Configuration, MasterFileNamesThatLeaveTheirFolderAreRefused) {
@@ -271,6 +288,23 @@ TEST_F(Configuration, ClosingWithoutChangesWritesTheMasterFileAndAsksNothing) {
                                           "[Report]\nTitle1=Quarterly\n"
                                           "Filename=out.rpt\nTitle2=Second quarter\n");
     EXPECT_FALSE(fs::exists(settings.currentConfigurationPath));
+}
+
+TEST_F(Configuration, ClosingWritesTheExternalLibraryFoldersWhenTheyChanged) {
+    writeMaster("[Path]\nDatafile=/old/\n");
+    SessionSettings settings = sampleSettings(program);
+    settings.externalLibraryFolders = "/opt/registry/lib:/srv/edits/lib";
+    ASSERT_TRUE(saveOnClosing(masterPath, settings, boxes));
+    EXPECT_EQ(ProfileFile(masterPath).readString("Path", "ExternalLibraries"),
+              "/opt/registry/lib:/srv/edits/lib");
+    MasterConfiguration master;
+    ASSERT_EQ(readMaster(master), 0);
+    EXPECT_EQ(master.externalLibraryFolders, "/opt/registry/lib:/srv/edits/lib");
+
+    settings.externalLibraryFolders.clear();
+    ASSERT_TRUE(saveOnClosing(masterPath, settings, boxes));
+    EXPECT_EQ(ProfileFile(masterPath).readString("Path", "ExternalLibraries", "none"), "");
+    EXPECT_NE(contentsOf(masterPath).find("\nExternalLibraries=\n"), std::string::npos);
 }
 
 TEST_F(Configuration, ClosingAfterChangesAsksAndNoWritesNoConfiguration) {

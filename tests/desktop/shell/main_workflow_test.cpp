@@ -551,6 +551,40 @@ TEST_F(MainWorkflowRun, AGzippedXmlDataFileIsInspectedAndRunByItsTumours) {
               (Rows{{"1"}, {"4"}}));
 }
 
+// The master file's external library folders reach the engine in the run; changed on the
+// "&Advanced Configuration" tab they reach the next run and are saved on closing, without
+// counting as a change of the configuration.
+TEST_F(MainWorkflowRun, TheRunHoldsTheExternalLibraryFoldersOfTheMasterFile) {
+    const std::string folders = folder() + "libraries";
+    const vetra::writer::Bytes bytes =
+        vetra::testing::runTestMetafile({{"Library Folders",
+                                          102,
+                                          {10},
+                                          R"(if (strcmp(getvar("_EXTERNALDLL_FOLDERS"), ")" +
+                                              folders + R"(") == 0) return fail; return pass;)"}},
+                                        {{"Main", "", {"Library Folders"}}})
+            .build();
+    scratch_.write("first.rmf", std::string(bytes.begin(), bytes.end()));
+    writeMaster("ExternalLibraries=" + folders + "\n");
+    const auto workflow = started();
+    EXPECT_EQ(workflow->externalLibraryFolders(), folders);
+    workflow->chooseDataFile(writeDataFile("abc.dat", 3));
+    RecordingProgress progress;
+    ASSERT_EQ(workflow->runEdits(progress), desktop::RunOutcome::Completed);
+    EXPECT_EQ(workflow->counters().exceptionRecords, 3);
+
+    workflow->setExternalLibraryFolders("");
+    ASSERT_EQ(workflow->runEdits(progress), desktop::RunOutcome::Completed);
+    EXPECT_EQ(workflow->counters().exceptionRecords, 0);
+
+    workflow->setExternalLibraryFolders("/opt/registry/lib");
+    EXPECT_FALSE(workflow->configurationChanged());
+    workflow->close();
+    EXPECT_TRUE(messages_.shown().empty());
+    EXPECT_EQ(ProfileFile(path("ravelo.ini")).readString("Path", "ExternalLibraries"),
+              "/opt/registry/lib");
+}
+
 TEST_F(MainWorkflowRun, ARunStoresTheFailuresAndLogsItsHeader) {
     const auto workflow = started();
     const std::string data = writeDataFile("abc.dat", 5); // records 1 and 4 have Sex F
