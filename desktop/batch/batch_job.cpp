@@ -141,8 +141,8 @@ ReportInputs reportInputsOf(const BatchOptions& options, const BatchContext& con
     return inputs;
 }
 
-// Resolves the run's metafile, layout and edit sets from the options and the configuration, and
-// the external library folders from the master file.
+// Resolves the run's metafile, layout, edit sets and external library folders from the options,
+// the configuration and the master file.
 std::optional<ExitStatus> resolveChoices(const BatchOptions& options, const BatchContext& context,
                                          RunRequest& request) {
     const RunConfiguration& configuration = context.configuration;
@@ -161,7 +161,9 @@ std::optional<ExitStatus> resolveChoices(const BatchOptions& options, const Batc
     request.editSets = options.editSets.empty() ? configuration.editSets : options.editSets;
     if (request.editSets.empty())
         return inputError("no edit set given: use --edit-set NAME or a configuration file");
-    request.settings.externalLibraryFolders = context.master.externalLibraryFolders;
+    request.settings.externalLibraryFolders = options.externalLibraryFolders.empty()
+                                                  ? context.master.externalLibraryFolders
+                                                  : joined(options.externalLibraryFolders, ":");
     return std::nullopt;
 }
 
