@@ -27,7 +27,7 @@ using vetra::bench::wholeRun;
 // Seconds for the floor (runSets false) or the engine loop (runSets true).
 double engineLoop(const RAVengine& engine, const Setup& setup, bool runSets) {
     vetra::bench::StderrMessageBoxes boxes;
-    MetafileSession session(engine, boxes);
+    MetafileSession session(engine, boxes, ""); // the sample calls no external library
     session.open(setup.metafile);
     const auto& api = engine.api();
     const std::int32_t id = session.mfID();

@@ -24,7 +24,7 @@ public:
 LayoutFields listedFields(const RAVengine& engine, const WholeRunSetup& setup,
                           int& largestRecordLength) {
     StderrMessageBoxes boxes;
-    MetafileSession session(engine, boxes);
+    MetafileSession session(engine, boxes, ""); // the sample calls no external library
     session.open(setup.metafile);
     MetafileListing listing(engine, boxes, session.mfID());
     largestRecordLength = listing.layouts().largestRecordLength;

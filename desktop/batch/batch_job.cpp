@@ -51,10 +51,11 @@ struct ListedChoices {
 };
 
 std::optional<std::string> checkedListing(const RAVengine& engine, platform::MessageBoxes& messages,
-                                          const std::string& metafile, const std::string& layout,
-                                          const std::vector<std::string>& editSets,
-                                          ListedChoices& listed) {
-    MetafileSession session(engine, messages);
+                                          const RunRequest& request, ListedChoices& listed) {
+    const std::string& metafile = request.settings.metafilePath;
+    const std::string& layout = request.layoutName;
+    const std::vector<std::string>& editSets = request.editSets;
+    MetafileSession session(engine, messages, request.settings.externalLibraryFolders);
     if (!session.open(metafile)) return "the metafile " + metafile + " cannot be opened";
     MetafileListing listing(engine, messages, session.mfID());
     const LayoutListing layouts = listing.layouts();
@@ -102,11 +103,15 @@ std::optional<ExitStatus> loadContext(const BatchOptions& options, BatchContext&
     if (readMasterConfiguration(masterConfigurationPath(folders.configuration), folders.data,
                                 kProgramVersion, context.console, context.master) != 0)
         return kUsageOrInputError;
+    if (!context.master.refusedNames.empty())
+        return inputError(context.master.refusedNames.front());
     const std::string configPath =
         options.configFile.value_or(context.master.currentConfigurationPath);
     if (options.configFile && !platform::fileExists(configPath))
         return inputError("the configuration file " + configPath + " does not exist");
     context.configuration = loadConfiguration(configPath);
+    if (!context.configuration.refusedNames.empty())
+        return inputError(context.configuration.refusedNames.front());
     context.selectedFields = options.identificationFields.empty()
                                  ? context.configuration.fieldsSelected
                                  : options.identificationFields;
@@ -136,7 +141,8 @@ ReportInputs reportInputsOf(const BatchOptions& options, const BatchContext& con
     return inputs;
 }
 
-// Resolves the run's metafile, layout and edit sets from the options and the configuration.
+// Resolves the run's metafile, layout, edit sets and external library folders from the options,
+// the configuration and the master file.
 std::optional<ExitStatus> resolveChoices(const BatchOptions& options, const BatchContext& context,
                                          RunRequest& request) {
     const RunConfiguration& configuration = context.configuration;
@@ -155,6 +161,9 @@ std::optional<ExitStatus> resolveChoices(const BatchOptions& options, const Batc
     request.editSets = options.editSets.empty() ? configuration.editSets : options.editSets;
     if (request.editSets.empty())
         return inputError("no edit set given: use --edit-set NAME or a configuration file");
+    request.settings.externalLibraryFolders = options.externalLibraryFolders.empty()
+                                                  ? context.master.externalLibraryFolders
+                                                  : joined(options.externalLibraryFolders, ":");
     return std::nullopt;
 }
 
@@ -208,8 +217,7 @@ ExitStatus runChecks(const BatchOptions& options, BatchContext& context) {
     if (!platform::fileExists(options.dataFile))
         return inputError("Datafile does not exist.: " + options.dataFile);
     ListedChoices listed;
-    if (auto problem = checkedListing(engine, messages, request.settings.metafilePath,
-                                      request.layoutName, request.editSets, listed))
+    if (auto problem = checkedListing(engine, messages, request, listed))
         return inputError(*problem);
     // An XML file's records take the layout's length, so the layout is listed first.
     DataFileInfo data;

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <iterator>
+#include <ranges>
 #include <string_view>
 
 namespace vetra::desktop::batch {
@@ -39,6 +41,11 @@ log. A configuration file gives the defaults; the options below override it.
   --jobs N                  check the records in N parts at once, each on a processor of
                             its own, at most 256 (default: the number of processors); the
                             results are the same for any N
+  --external-library-folder DIR
+                            a folder edit logic may load external libraries from (externaldll);
+                            repeat, or separate folders with ':'; a relative folder counts from
+                            the current folder (default: the master configuration's [Path]
+                            ExternalLibraries; when neither names one, no library loads)
 
 Reports, of this run or, without --data, of the run whose results are in --results DIR:
   --report STYLE            detailed, summary, combined or csv; repeat for several
@@ -71,6 +78,20 @@ namespace {
 bool parseCount(std::string_view text, std::int64_t& value) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size();
+}
+
+// Adds the folders of one --external-library-folder value, each made absolute.
+bool addLibraryFolders(std::string_view value, std::vector<std::string>& folders,
+                       std::string& error) {
+    const std::size_t before = folders.size();
+    for (const auto piece : std::views::split(value, ':')) {
+        const std::string_view folder(piece.begin(), piece.end());
+        if (!folder.empty())
+            folders.push_back(std::filesystem::absolute(folder).lexically_normal().string());
+    }
+    if (folders.size() > before) return true;
+    error = "option --external-library-folder needs a folder, not '" + std::string(value) + "'";
+    return false;
 }
 
 bool checkReportOptions(BatchOptions& options, const std::optional<std::int64_t>& linesPerPage,
@@ -149,6 +170,10 @@ std::optional<BatchOptions> parseBatchOptions(int argc, const char* const* argv,
                 target = given;
             return true;
         };
+        const auto folders = [&](std::vector<std::string>& target) {
+            const char* given = value();
+            return given != nullptr && addLibraryFolders(given, target, error);
+        };
         bool ok = true;
         if (argument == "--help" || argument == "-h")
             options.help = true;
@@ -186,6 +211,8 @@ std::optional<BatchOptions> parseBatchOptions(int argc, const char* const* argv,
             ok = text(options.resultsFolder);
         else if (argument == "--jobs")
             ok = number(jobs);
+        else if (argument == "--external-library-folder")
+            ok = folders(options.externalLibraryFolders);
         else if (argument == "--report")
             ok = text(options.reports);
         else if (argument == "--report-file")

@@ -33,6 +33,9 @@ struct BatchOptions {
     bool keepZeroCounts = false;
     // Parts of the range checked at once; none given means one per processor.
     std::optional<int> jobs;
+    // The folders edit logic may load external libraries from, each absolute; none given means
+    // the master configuration's.
+    std::vector<std::string> externalLibraryFolders;
     bool help = false;
     bool version = false;
 };

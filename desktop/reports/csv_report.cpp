@@ -2,8 +2,10 @@
 
 #include "desktop/reports/results_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,13 +20,38 @@ std::string cutAt99(const char* text) {
     return std::string(text).substr(0, kIdentificationLimit);
 }
 
-std::string quotedWithInnerQuotesDoubled(const char* value) {
+std::string quotedWithInnerQuotesDoubled(const std::string& value) {
     std::string field = "\"";
-    for (const char* c = value; *c != '\0'; ++c) {
-        if (*c == '"') field += '"';
-        field += *c;
+    for (const char c : value) {
+        if (c == '"') field += '"';
+        field += c;
     }
     return field + "\"";
+}
+
+// An optional sign, digits, and a decimal point with digits after it if there is one; blanks
+// may follow.
+bool plainNumber(std::string_view text) {
+    text = text.substr(0, text.find_last_not_of(' ') + 1);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    const auto digits = [&text] {
+        const auto count = std::min(text.find_first_not_of("0123456789"), text.size());
+        text.remove_prefix(count);
+        return count > 0;
+    };
+    if (!digits()) return false;
+    if (!text.empty() && text.front() == '.') {
+        text.remove_prefix(1);
+        if (!digits()) return false;
+    }
+    return text.empty();
+}
+
+// A leading "'" keeps a value that starts like a formula from becoming one.
+std::string spreadsheetText(const char* value) {
+    const bool formulaStart = *value != '\0' && std::strchr("=+-@\t\r", *value) != nullptr;
+    if (!formulaStart || plainNumber(value)) return value;
+    return "'" + std::string(value);
 }
 
 // Closes the report file on every way out.
@@ -38,12 +65,13 @@ struct OutputFile {
 } // namespace
 
 std::string csvField(const char* value) {
-    if (std::strpbrk(value, ",\"\r\n") == nullptr) return value;
-    return quotedWithInnerQuotesDoubled(value);
+    std::string text = spreadsheetText(value);
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    return quotedWithInnerQuotesDoubled(text);
 }
 
 std::string csvQuoted(const char* value) {
-    return quotedWithInnerQuotesDoubled(value);
+    return quotedWithInnerQuotesDoubled(spreadsheetText(value));
 }
 
 std::string csv_report::csvFileName(const std::string& reportFileName) {

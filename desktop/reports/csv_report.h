@@ -32,9 +32,14 @@ private:
 
 // A value as a CSV field: written as it is unless it holds a comma, a double quote or a line
 // end, which would shift or merge the spreadsheet's columns; then it is quoted, its quotes
-// doubled.
+// doubled. The values come from data files and metafiles that anyone may have written, and a
+// spreadsheet reads a cell that starts with '=', '+', '-', '@', a tab or a carriage return as
+// a formula, quoted or not: such a value first gets a leading "'", which the spreadsheet shows
+// as text. A plain number ("-5", "+3.25", blank-padded as fixed-width fields are) is no
+// formula and stays as it is.
 std::string csvField(const char* value);
-// A value that is always quoted (the edit name and the message text), its quotes doubled.
+// A value that is always quoted (the edit name and the message text), its quotes doubled; it
+// is kept from being a formula as csvField keeps its values.
 std::string csvQuoted(const char* value);
 
 } // namespace vetra::desktop

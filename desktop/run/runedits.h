@@ -33,6 +33,9 @@ struct RunSettings {
     int layoutRecordLength = 0;
     std::string resultsFolder; // ends with a separator
     std::string metafilePath;
+    // The folders edit logic may load external libraries from, absolute and separated by
+    // ':'; empty allows none. Every instance of the run is opened with them.
+    std::string externalLibraryFolders;
     std::string recordLayout;
     std::string programVersion;
     // How many parts of the range are checked at once, each on a metafile instance of its

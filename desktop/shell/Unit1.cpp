@@ -304,6 +304,9 @@ void TForm1::connectMetafileTab() {
 }
 
 void TForm1::connectAdvancedTab() {
+    connect(
+        ui_->externalLibraryFolders, &QLineEdit::textEdited, this,
+        [this](const QString& value) { workflow_.setExternalLibraryFolders(value.toStdString()); });
     // Row 0 is the totals row; the edits start below it.
     connect(ui_->grid, &QTableView::clicked, this, [this](const QModelIndex& cell) {
         if (cell.row() < 1 || cell.column() < kUseEditSetOptions) return;
@@ -365,7 +368,7 @@ void TForm1::showWorkflow() {
     showRunTab();
     showReportTab();
     showMetafileTab();
-    showGrid();
+    showAdvancedTab();
 }
 
 void TForm1::showRunTab() {
@@ -414,6 +417,11 @@ void TForm1::showMetafileTab() {
     setFieldText(ui_->recordsToEdit, workflow_.range().count);
     ui_->startRecord->setEnabled(workflow_.rangeEnabled());
     ui_->recordsToEdit->setEnabled(workflow_.rangeEnabled());
+}
+
+void TForm1::showAdvancedTab() {
+    setFieldText(ui_->externalLibraryFolders, workflow_.externalLibraryFolders());
+    showGrid();
 }
 
 void TForm1::showGrid() {

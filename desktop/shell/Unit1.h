@@ -69,6 +69,7 @@ private:
     void showRunTab();
     void showReportTab();
     void showMetafileTab();
+    void showAdvancedTab();
     void showGrid();
     void showDisplay();
 

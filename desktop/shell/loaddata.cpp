@@ -1,5 +1,6 @@
 #include "loaddata.h"
 
+#include "desktop/shell/configured_file_name.h"
 #include "desktop/shell/edit_option_codes.h"
 #include "platform/file_services.h"
 #include "platform/profile_file.h"
@@ -18,6 +19,30 @@ std::string valueOr(const ProfileFile& file, std::string_view section, std::stri
                     const std::string& fallback) {
     std::string value = file.readString(section, key);
     return value.empty() ? fallback : value;
+}
+
+constexpr FileNameKey kMetafileKey{"Metafiles", "Metafile", "the metafile", "the metafile folder"};
+constexpr FileNameKey kCurrentKey{"Config", "current", "the current configuration",
+                                  "the configuration folder"};
+constexpr FileNameKey kReportKey{"Report", "Filename", "the report file", "the reports folder"};
+
+// The file name under `key`, or `fallback` when it is missing, empty or refused; a refusal is
+// added to `refused`.
+std::string fileNameOr(const ProfileFile& file, std::string_view fileKind, const std::string& path,
+                       const FileNameKey& key, const std::string& fallback,
+                       std::vector<std::string>& refused) {
+    const std::string value = file.readString(key.section, key.key);
+    if (auto refusal = refusedFileName(fileKind, path, key, value)) {
+        refused.push_back(*refusal);
+        return fallback;
+    }
+    return value.empty() ? fallback : value;
+}
+
+// Written only when it changed, so that a master file without the key keeps its shape.
+void writeExternalLibraryFolders(ProfileFile& master, const std::string& folders) {
+    if (master.readString("Path", "ExternalLibraries") != folders)
+        master.writeString("Path", "ExternalLibraries", folders);
 }
 
 // A tab is shown only for the value 11, which is also the default.
@@ -126,12 +151,15 @@ int readMasterConfiguration(const std::string& masterPath, const std::string& da
         return -1;
     }
 
+    constexpr std::string_view kMaster = "master configuration file";
     master.currentConfigurationPath =
-        master.configFolder + valueOr(file, "Config", "current", "runtime.ini");
-    master.reportFileName =
-        master.reportsFolder + valueOr(file, "Report", "Filename", "Ravelo.rpt");
+        master.configFolder +
+        fileNameOr(file, kMaster, masterPath, kCurrentKey, "runtime.ini", master.refusedNames);
+    master.reportFileName = master.reportsFolder + fileNameOr(file, kMaster, masterPath, kReportKey,
+                                                              "Ravelo.rpt", master.refusedNames);
     master.reportTitle = valueOr(file, "Report", "Title1", "Ravelo Report");
     master.reportSubtitle = file.readString("Report", "Title2");
+    master.externalLibraryFolders = file.readString("Path", "ExternalLibraries");
     return 0;
 }
 
@@ -139,7 +167,8 @@ RunConfiguration loadConfiguration(const std::string& path) {
     const ProfileFile file(path);
     RunConfiguration configuration;
     configuration.layoutVersion = file.readString("Layout", "Version");
-    configuration.metafileName = file.readString("Metafiles", "Metafile");
+    configuration.metafileName =
+        fileNameOr(file, "configuration file", path, kMetafileKey, "", configuration.refusedNames);
     configuration.skipEmpty = option(file, "SkipEmpty", false);
     configuration.skipFailed = option(file, "SkipFailed", true);
     configuration.suppressWarnings = option(file, "SuppressWarnings", true);
@@ -157,6 +186,7 @@ bool saveOnClosing(const std::string& masterPath, const SessionSettings& setting
     writeFolder(master, "Datafile", settings.dataFileName);
     writeFolder(master, "Config", settings.currentConfigurationPath);
     writeFolder(master, "Report", settings.reportFileName);
+    writeExternalLibraryFolders(master, settings.externalLibraryFolders);
     master.writeString("Config", "Current",
                        platform::fileNameOf(settings.currentConfigurationPath));
     // The title and the report file's name go under the keys start-up reads, so they survive.

@@ -34,6 +34,13 @@ struct MasterConfiguration {
     std::string reportFileName; // with its folder
     std::string reportTitle;
     std::string reportSubtitle;
+    // [Path] ExternalLibraries: the folders edit logic may load external libraries from,
+    // absolute and separated by ':'. Empty allows none. Never created: a folder the program
+    // made would be one nobody chose to trust.
+    std::string externalLibraryFolders;
+    // Why a file name in the file was not used (it would have left its folder); the default
+    // stands in its place.
+    std::vector<std::string> refusedNames;
 };
 
 // Reads the master file and creates its own folder and the folders it names (or the defaults
@@ -59,6 +66,9 @@ struct RunConfiguration {
     std::vector<std::string> fieldsSelected;
     std::vector<std::string> fieldsSort;
     std::vector<EditOptionEntry> editOptions;
+    // Why a file name in the file was not used (it would have left its folder); the name then
+    // reads as empty.
+    std::vector<std::string> refusedNames;
 };
 
 // Reads a configuration file; a missing or unreadable file gives the defaults and empty lists.
@@ -77,12 +87,13 @@ struct SessionSettings {
     // The choices to save; the codes of editOptions are written as they stand.
     RunConfiguration configuration;
     bool configurationChanged = false;
+    std::string externalLibraryFolders; // as MasterConfiguration holds them
 };
 
-// Saving when the main window closes: writes the folders, the current configuration's name and
-// the report settings to the master file, then, when the configuration has changed and the
-// user agrees, the choices to the current configuration file. False when a file that was to be
-// written could not be.
+// Saving when the main window closes: writes the folders, the external library folders, the
+// current configuration's name and the report settings to the master file, then, when the
+// configuration has changed and the user agrees, the choices to the current configuration file.
+// False when a file that was to be written could not be.
 bool saveOnClosing(const std::string& masterPath, const SessionSettings& settings,
                    platform::MessageBoxes& boxes);
 

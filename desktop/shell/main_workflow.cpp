@@ -24,6 +24,11 @@ bool contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+void tellRefusedNames(platform::MessageBoxes& messages, const std::vector<std::string>& refusals) {
+    for (const auto& refusal : refusals)
+        messages.show(refusal, "File Name Not Used");
+}
+
 } // namespace
 
 std::vector<std::string> CheckList::tickedNames() const {
@@ -41,6 +46,7 @@ bool MainWorkflow::start() {
     if (readMasterConfiguration(masterConfigurationPath(folders_.configuration), folders_.data,
                                 kProgramVersion, messages_, master_) != 0)
         return false;
+    tellRefusedNames(messages_, master_.refusedNames);
     currentConfiguration_ = master_.currentConfigurationPath;
     reportFileName_ = master_.reportFileName;
     reportTitle_ = master_.reportTitle;
@@ -55,6 +61,7 @@ bool MainWorkflow::start() {
 }
 
 void MainWorkflow::applyConfiguration(const RunConfiguration& configuration) {
+    tellRefusedNames(messages_, configuration.refusedNames);
     layoutVersion_ = configuration.layoutVersion;
     metafileShown_ = configuration.metafileName;
     if (!configuration.metafileName.empty())
@@ -70,7 +77,7 @@ void MainWorkflow::applyConfiguration(const RunConfiguration& configuration) {
 }
 
 void MainWorkflow::list() {
-    MetafileSession metafile(engine_, messages_);
+    MetafileSession metafile(engine_, messages_, master_.externalLibraryFolders);
     if (!metafile.open(metafilePath_)) {
         // A metafile that failed to open leaves nothing to show for it.
         if (!metafilePath_.empty()) recordLayoutShown_ = editSetsShown_ = "";
@@ -198,7 +205,7 @@ void MainWorkflow::setLayoutTicked(std::size_t index, bool ticked) {
     fields_ = {};
     layoutFields_.clear();
     if (!layoutChosen_) return;
-    MetafileSession metafile(engine_, messages_);
+    MetafileSession metafile(engine_, messages_, master_.externalLibraryFolders);
     if (!metafile.open(metafilePath_)) return;
     buildLayoutFields(metafile.mfID());
     fields_.select(kept, sorted);
@@ -217,7 +224,7 @@ void MainWorkflow::setEditSetTicked(std::size_t index, bool ticked) {
     if (index >= editSets_.names.size()) return;
     editSets_.ticked[index] = ticked;
     editSetsShown_ = joined(editSets_.tickedNames());
-    MetafileSession metafile(engine_, messages_);
+    MetafileSession metafile(engine_, messages_, master_.externalLibraryFolders);
     if (metafile.open(metafilePath_)) rebuildGrid(metafile.mfID());
     // The run applies what the grid shows: an edit that left the grid and came back keeps
     // its edit set's options.
@@ -324,6 +331,10 @@ void MainWorkflow::setReportSubtitle(const std::string& subtitle) {
     configurationChanged_ = true;
 }
 
+void MainWorkflow::setExternalLibraryFolders(const std::string& folders) {
+    master_.externalLibraryFolders = folders;
+}
+
 bool MainWorkflow::setStartRecord(const std::string& text) {
     RangeFields fields = range_;
     fields.start = text;
@@ -390,6 +401,7 @@ RunRequest MainWorkflow::runRequest() {
     settings.layoutRecordLength = layoutRecordLength_;
     settings.resultsFolder = master_.resultsFolder;
     settings.metafilePath = metafilePath_;
+    settings.externalLibraryFolders = master_.externalLibraryFolders;
     settings.recordLayout = recordLayoutShown_;
     settings.programVersion = kProgramVersion;
     const auto ticked = layouts_.tickedNames();
@@ -448,6 +460,7 @@ SessionSettings MainWorkflow::sessionSettings() const {
     settings.metafilePath = metafilePath_;
     settings.configuration = capturedChoices();
     settings.configurationChanged = configurationChanged_;
+    settings.externalLibraryFolders = master_.externalLibraryFolders;
     return settings;
 }
 

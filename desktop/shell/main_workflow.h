@@ -76,6 +76,10 @@ public:
     // there; that alone does not make the configuration one to save.
     void reportDialogClosed(const std::string& reportFileName) { reportFileName_ = reportFileName; }
 
+    // "External library folder" on the "&Advanced Configuration" tab: the folders, separated by
+    // ':', that edit logic may load external libraries from; saved in the master file.
+    void setExternalLibraryFolders(const std::string& folders);
+
     // The range fields; false when a field holds no number (the user has been told).
     bool setStartRecord(const std::string& text);
     bool setRecordsToEdit(const std::string& text);
@@ -116,6 +120,7 @@ public:
     const std::string& reportFileName() const { return reportFileName_; }
     const std::string& reportTitle() const { return reportTitle_; }
     const std::string& reportSubtitle() const { return reportSubtitle_; }
+    const std::string& externalLibraryFolders() const { return master_.externalLibraryFolders; }
     bool skipEmpty() const { return skipEmpty_; }
     bool skipFailed() const { return skipFailed_; }
     bool suppressWarnings() const { return suppressWarnings_; }

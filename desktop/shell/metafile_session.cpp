@@ -4,6 +4,13 @@
 
 namespace vetra::desktop {
 
+namespace {
+
+// The engine variable that lists the folders edit logic may load external libraries from.
+constexpr const char* kExternalLibraryFoldersVariable = "_EXTERNALDLL_FOLDERS";
+
+} // namespace
+
 bool MetafileSession::open(const std::string& metafilePath) {
     close();
     if (metafilePath.empty()) return false;
@@ -20,6 +27,14 @@ bool MetafileSession::open(const std::string& metafilePath) {
         return false;
     }
     mfID_ = id;
+    if (externalLibraryFolders_.empty()) return true;
+    const std::int32_t folders = engine_.api().VTx_SetVar(id, kExternalLibraryFoldersVariable,
+                                                          externalLibraryFolders_.c_str());
+    if (folders != 0) {
+        ShowError(engine_, messages_, folders, "VTx_SetVar", "Unit1", __LINE__);
+        close();
+        return false;
+    }
     return true;
 }
 

@@ -76,7 +76,8 @@ public:
     FurtherInstances(const RAVengine& engine, const RunRequest& request,
                      const EngineInstance& first, std::size_t wanted) {
         for (std::size_t k = 0; k < wanted; ++k) {
-            auto session = std::make_unique<MetafileSession>(engine, unshown_);
+            auto session = std::make_unique<MetafileSession>(
+                engine, unshown_, request.settings.externalLibraryFolders);
             EngineInstance instance;
             if (!session->open(request.settings.metafilePath) ||
                 !prepareRecord(engine, unshown_, session->mfID(), request, instance.recordHandle))
@@ -109,7 +110,7 @@ RunOutcome RunEdits(const RAVengine& engine, platform::MessageBoxes& messages, R
         messages.show(request.runLogPath, "Unable to open log file in RunEdits()");
     RunOutcome outcome = RunOutcome::NotStarted;
     {
-        MetafileSession metafile(engine, messages);
+        MetafileSession metafile(engine, messages, request.settings.externalLibraryFolders);
         metafile.open(request.settings.metafilePath);
         std::int32_t recordHandle = 0;
         if (metafile.isOpen() &&

@@ -96,6 +96,60 @@ TEST_F(Configuration, MasterValuesAreUsedAsGivenAndEmptyOnesTakeTheDefault) {
     EXPECT_EQ(master.reportSubtitle, "Sub");
 }
 
+// Folders edit logic may load libraries from are trusted only when someone named them, so the
+// program never makes one.
+TEST_F(Configuration, ExternalLibraryFoldersAreReadAsGivenAndNeverCreated) {
+    MasterConfiguration none;
+    writeMaster("[Path]\nReport=" + program + "reports/\n");
+    ASSERT_EQ(readMaster(none), 0);
+    EXPECT_EQ(none.externalLibraryFolders, "");
+
+    const std::string libraries = (scratch.path() / "libraries").string();
+    writeMaster("[path]\nexternallibraries= " + libraries + ":/opt/registry/lib \n");
+    MasterConfiguration master;
+    ASSERT_EQ(readMaster(master), 0);
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(master.externalLibraryFolders, libraries + ":/opt/registry/lib");
+    EXPECT_FALSE(fs::exists(libraries));
+}
+
+// A name under [Config] current or [Report] Filename is joined to its folder; one that could
+// leave the folder is not used, and the default stands in its place.
+TEST_F(Configuration, MasterFileNamesThatLeaveTheirFolderAreRefused) {
+    writeMaster("[Config]\ncurrent=../elsewhere/mine.ini\n[Report]\nFilename=/tmp/out.rpt\n");
+    MasterConfiguration master;
+    ASSERT_EQ(readMaster(master), 0);
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(master.currentConfigurationPath, program + "config/runtime.ini");
+    EXPECT_EQ(master.reportFileName, program + "reports/Ravelo.rpt");
+    EXPECT_EQ(master.refusedNames,
+              (std::vector<std::string>{
+                  "The master configuration file " + masterPath +
+                      " names the current configuration '../elsewhere/mine.ini' under [Config] "
+                      "current; a name there must be a plain file name in the configuration "
+                      "folder, without '/' and not '.' or '..'.",
+                  "The master configuration file " + masterPath +
+                      " names the report file '/tmp/out.rpt' under [Report] Filename; a name "
+                      "there must be a plain file name in the reports folder, without '/' and "
+                      "not '.' or '..'."}));
+
+    for (const char* name : {".", ".."}) {
+        writeMaster(std::string("[Config]\ncurrent=") + name + "\n[Report]\nFilename=" + name +
+                    "\n");
+        MasterConfiguration dots;
+        ASSERT_EQ(readMaster(dots), 0);
+        EXPECT_EQ(dots.refusedNames.size(), 2u) << name;
+        EXPECT_EQ(dots.currentConfigurationPath, program + "config/runtime.ini");
+    }
+
+    writeMaster("[Config]\ncurrent=..mine.ini\n[Report]\nFilename=.out\n");
+    MasterConfiguration plain;
+    ASSERT_EQ(readMaster(plain), 0);
+    EXPECT_TRUE(plain.refusedNames.empty());
+    EXPECT_EQ(plain.currentConfigurationPath, program + "config/..mine.ini");
+    EXPECT_EQ(plain.reportFileName, program + "reports/.out");
+}
+
 TEST_F(Configuration, DisallowHidesATabForAnyValueButEleven) {
     writeMaster("[Disallow]\nadvanced=0\nreport=11\nmetafile=\n");
     MasterConfiguration master;
@@ -147,6 +201,24 @@ TEST_F(Configuration, LoadingReadsEverySection) {
     EXPECT_EQ(configuration.editSets, (std::vector<std::string>{"Second", "First"}));
     EXPECT_EQ(configuration.fieldsSelected, (std::vector<std::string>{"Name=Last", "Sex"}));
     EXPECT_EQ(configuration.fieldsSort, (std::vector<std::string>{"Sex"}));
+}
+
+TEST_F(Configuration, AMetafileNameThatLeavesTheMetafileFolderIsRefused) {
+    for (const std::string name : {"../../x/drop/x.rmf", "/tmp/x.rmf", "sub/x.rmf", ".", ".."}) {
+        const auto path =
+            writeFile("run.ini", "[Metafiles]\nMetafile=" + name + "\n[EditSets]\nEditSet1=Main\n");
+        const RunConfiguration configuration = loadConfiguration(path);
+        EXPECT_EQ(configuration.metafileName, "") << name;
+        EXPECT_EQ(configuration.editSets, (std::vector<std::string>{"Main"}));
+        EXPECT_EQ(configuration.refusedNames,
+                  (std::vector<std::string>{
+                      "The configuration file " + path + " names the metafile '" + name +
+                      "' under [Metafiles] Metafile; a name there must be a plain file name in "
+                      "the metafile folder, without '/' and not '.' or '..'."}));
+    }
+    const auto plain = writeFile("plain.ini", "[Metafiles]\nMetafile=x..rmf\n");
+    EXPECT_EQ(loadConfiguration(plain).metafileName, "x..rmf");
+    EXPECT_TRUE(loadConfiguration(plain).refusedNames.empty());
 }
 
 TEST_F(Configuration, MissingOrEmptyOptionsTakeTheirDefaults) {
@@ -216,6 +288,23 @@ TEST_F(Configuration, ClosingWithoutChangesWritesTheMasterFileAndAsksNothing) {
                                           "[Report]\nTitle1=Quarterly\n"
                                           "Filename=out.rpt\nTitle2=Second quarter\n");
     EXPECT_FALSE(fs::exists(settings.currentConfigurationPath));
+}
+
+TEST_F(Configuration, ClosingWritesTheExternalLibraryFoldersWhenTheyChanged) {
+    writeMaster("[Path]\nDatafile=/old/\n");
+    SessionSettings settings = sampleSettings(program);
+    settings.externalLibraryFolders = "/opt/registry/lib:/srv/edits/lib";
+    ASSERT_TRUE(saveOnClosing(masterPath, settings, boxes));
+    EXPECT_EQ(ProfileFile(masterPath).readString("Path", "ExternalLibraries"),
+              "/opt/registry/lib:/srv/edits/lib");
+    MasterConfiguration master;
+    ASSERT_EQ(readMaster(master), 0);
+    EXPECT_EQ(master.externalLibraryFolders, "/opt/registry/lib:/srv/edits/lib");
+
+    settings.externalLibraryFolders.clear();
+    ASSERT_TRUE(saveOnClosing(masterPath, settings, boxes));
+    EXPECT_EQ(ProfileFile(masterPath).readString("Path", "ExternalLibraries", "none"), "");
+    EXPECT_NE(contentsOf(masterPath).find("\nExternalLibraries=\n"), std::string::npos);
 }
 
 TEST_F(Configuration, ClosingAfterChangesAsksAndNoWritesNoConfiguration) {

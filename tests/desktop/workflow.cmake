@@ -1,11 +1,12 @@
 # The main window's workflow without the window: start-up from the configuration files, the
 # listing with the user's ticks, the option grid, the field lists, the range, the data file,
-# whole runs and saving, with the engine loaded as the real shared library and metafiles
-# written by the project's own writer.
+# whole runs and saving, and the metafile opened for each operation, with the engine loaded as
+# the real shared library and metafiles written by the project's own writer.
 add_executable(workflow_tests
   run/run_fixture.cpp
   shell/main_workflow_fixture.cpp
   shell/main_workflow_test.cpp
+  shell/metafile_session_test.cpp
 )
 target_link_libraries(workflow_tests PRIVATE
   ravelo_workflow metafile_writer edit_compiler GTest::gtest_main)

@@ -1,5 +1,6 @@
 // ravelo-batch run as a user runs it: its exit status, its messages and the files it leaves,
 // on the sample metafile and generated NAACCR data.
+#include "tests/desktop/run/run_fixture.h"
 #include "tests/support/scratch_directory.h"
 
 #include <cstdlib>
@@ -41,11 +42,13 @@ protected:
     }
     static void TearDownTestSuite() { delete data_; }
 
-    // Runs the batch command with the program folder in the test's own scratch folder.
-    Outcome run(const std::string& arguments) {
+    // Runs the batch command with the program folder in the test's own scratch folder, from
+    // `workingFolder`.
+    Outcome run(const std::string& arguments, const std::string& workingFolder = ".") {
         const auto out = home_.path() / "stdout.txt";
         const auto err = home_.path() / "stderr.txt";
-        const std::string command = "RAVELO_HOME=" + quoted(home_.path().string()) + " " +
+        const std::string command = "cd " + quoted(workingFolder) +
+                                    " && RAVELO_HOME=" + quoted(home_.path().string()) + " " +
                                     RAVELO_BATCH + " " + arguments + " > " + quoted(out.string()) +
                                     " 2> " + quoted(err.string());
         const int raw = std::system(command.c_str());
@@ -166,6 +169,50 @@ TEST_F(BatchCommand, ConfigurationFileGivesTheDefaults) {
     EXPECT_NE(missing.err.find("/nonexistent.ini does not exist"), std::string::npos);
 }
 
+// The sample metafile sits outside the metafile folder, where a name that climbs out of it
+// would find it.
+TEST_F(BatchCommand, ConfigurationNamesThatLeaveTheirFolderAreInputErrors) {
+    std::filesystem::create_directories(home_.path() / "drop");
+    std::filesystem::copy_file(SAMPLE_METAFILE, home_.path() / "drop" / "naaccr18.rmf");
+    const std::string config =
+        home_
+            .write("climbing.ini", "[Metafiles]\nMetafile=../drop/naaccr18.rmf\n[RecordLayouts]\n"
+                                   "RecordLayout1=NAACCR 18 Incidence\n[EditSets]\n"
+                                   "EditSet1=Incidence Core Edits\n")
+            .string();
+    const Outcome climbing = run("--config " + quoted(config) + " --data " + sampleData());
+    EXPECT_EQ(climbing.status, 2);
+    EXPECT_EQ(climbing.err, "ravelo-batch: The configuration file " + config +
+                                " names the metafile '../drop/naaccr18.rmf' under [Metafiles] "
+                                "Metafile; a name there must be a plain file name in the "
+                                "metafile folder, without '/' and not '.' or '..'.\n");
+    EXPECT_FALSE(std::filesystem::exists(home_.path() / "query" / "errors.db"));
+
+    const std::string absolute = (home_.path() / "drop" / "naaccr18.rmf").string();
+    home_.write("absolute.ini", "[Metafiles]\nMetafile=" + absolute + "\n");
+    const Outcome named = run("--config " + quoted((home_.path() / "absolute.ini").string()) +
+                              " --data " + sampleData());
+    EXPECT_EQ(named.status, 2);
+    EXPECT_NE(named.err.find("names the metafile '" + absolute + "'"), std::string::npos);
+
+    home_.write("ravelo.ini", "[Config]\ncurrent=../drop/runtime.ini\n");
+    const Outcome current = run(sampleRun() + " --data " + sampleData());
+    EXPECT_EQ(current.status, 2);
+    EXPECT_NE(current.err.find("ravelo-batch: The master configuration file " +
+                               (home_.path() / "ravelo.ini").string() +
+                               " names the current configuration '../drop/runtime.ini' under "
+                               "[Config] current; a name there must be a plain file name in the "
+                               "configuration folder"),
+              std::string::npos)
+        << current.err;
+
+    home_.write("ravelo.ini", "[Report]\nFilename=..\n");
+    const Outcome report = run(sampleRun() + " --data " + sampleData());
+    EXPECT_EQ(report.status, 2);
+    EXPECT_NE(report.err.find("names the report file '..' under [Report] Filename"),
+              std::string::npos);
+}
+
 TEST_F(BatchCommand, ReportsOfTheRunAndOfAnEarlierRun) {
     const Outcome outcome = run(sampleRun() +
                                 " --id-field 'Patient ID Number' --id-field 'Primary Site'"
@@ -192,6 +239,84 @@ TEST_F(BatchCommand, ReportsOfTheRunAndOfAnEarlierRun) {
     EXPECT_EQ(again.status, 0) << again.err;
     const std::string summary = readFile(home_.path() / "only.txt");
     EXPECT_NE(summary.find("  0         0         0\n"), std::string::npos);
+}
+
+// A metafile whose one edit fails every record whose instance holds `folders` as the external
+// library folders, and records for it.
+class LibraryFoldersCommand : public BatchCommand {
+protected:
+    std::string checkRun(const std::string& folders) {
+        const vetra::writer::Bytes bytes =
+            vetra::testing::runTestMetafile(
+                {{"Library Folders",
+                  102,
+                  {10},
+                  R"(if (strcmp(getvar("_EXTERNALDLL_FOLDERS"), ")" + folders +
+                      R"(") == 0) return fail; return pass;)"}},
+                {{"Libraries", "", {"Library Folders"}}})
+                .build();
+        std::string records;
+        for (int i = 0; i < 6; ++i)
+            records += vetra::testing::testRecord("AB", "1", "M") + "\n";
+        return "--metafile " +
+               quoted(
+                   home_.write("libraries.rmf", std::string(bytes.begin(), bytes.end())).string()) +
+               " --layout Test --edit-set Libraries --jobs 3 --data " +
+               quoted(home_.write("records.txt", records).string());
+    }
+    std::string folder(const std::string& name) const { return (home_.path() / name).string(); }
+
+    static constexpr const char* kAllFailed = "Records with exceptions:  6\n";
+    static constexpr const char* kNoneFailed = "Records with exceptions:  0\n";
+};
+
+TEST_F(LibraryFoldersCommand, EveryInstanceHoldsTheFoldersOfTheOption) {
+    const std::string both = folder("lib") + ":" + folder("more");
+    const Outcome repeated =
+        run(checkRun(both) + " --external-library-folder " + quoted(folder("lib")) +
+            " --external-library-folder " + quoted(folder("more")));
+    EXPECT_EQ(repeated.status, 1) << repeated.err;
+    EXPECT_NE(repeated.out.find(kAllFailed), std::string::npos) << repeated.out;
+
+    const Outcome joined = run(checkRun(both) + " --external-library-folder " + quoted(both));
+    EXPECT_EQ(joined.status, 1) << joined.err;
+    EXPECT_NE(joined.out.find(kAllFailed), std::string::npos) << joined.out;
+
+    const Outcome none = run(checkRun(both));
+    EXPECT_EQ(none.status, 0) << none.err;
+    EXPECT_NE(none.out.find(kNoneFailed), std::string::npos) << none.out;
+}
+
+TEST_F(LibraryFoldersCommand, ARelativeFolderCountsFromTheCurrentFolder) {
+    const std::string arguments =
+        checkRun(folder("lib") + ":" + folder("more")) + " --external-library-folder lib:./more";
+    const Outcome relative = run(arguments, home_.path().string());
+    EXPECT_EQ(relative.status, 1) << relative.err;
+    EXPECT_NE(relative.out.find(kAllFailed), std::string::npos) << relative.out;
+}
+
+TEST_F(LibraryFoldersCommand, TheMasterFileGivesTheFoldersUnlessTheOptionDoes) {
+    home_.write("ravelo.ini", "[Path]\nExternalLibraries=" + folder("installed") + "\n");
+    const Outcome master = run(checkRun(folder("installed")));
+    EXPECT_EQ(master.status, 1) << master.err;
+    EXPECT_NE(master.out.find(kAllFailed), std::string::npos) << master.out;
+
+    const Outcome option =
+        run(checkRun(folder("installed")) + " --external-library-folder " + quoted(folder("lib")));
+    EXPECT_EQ(option.status, 0) << option.err;
+    EXPECT_NE(option.out.find(kNoneFailed), std::string::npos) << option.out;
+    EXPECT_FALSE(std::filesystem::exists(folder("installed")));
+}
+
+TEST_F(LibraryFoldersCommand, AnEmptyFolderIsAUsageError) {
+    const Outcome empty = run("--data x --external-library-folder ''");
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_NE(empty.err.find("option --external-library-folder needs a folder, not ''"),
+              std::string::npos)
+        << empty.err;
+    EXPECT_EQ(run("--data x --external-library-folder ::").status, 2);
+    EXPECT_EQ(run("--data x --external-library-folder").status, 2);
+    EXPECT_NE(run("--help").out.find("--external-library-folder DIR"), std::string::npos);
 }
 
 TEST_F(BatchCommand, ReportOptionsAreChecked) {

@@ -8,6 +8,7 @@
 #include "desktop/shell/about_box.h"
 #include "desktop/shell/help_topics.h"
 #include "desktop/shell/main_workflow.h"
+#include "platform/profile_file.h"
 #include "tests/desktop/qt/modal_dialogs.h"
 #include "tests/desktop/qt/report_layers.h"
 #include "tests/desktop/run/run_fixture.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
@@ -29,6 +31,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <deque>
 #include <gtest/gtest.h>
 #include <memory>
@@ -418,6 +421,27 @@ TEST_F(MainWindowTest, EveryControlHasItsHints) {
             EXPECT_FALSE(widget->statusTip().isEmpty()) << widget->objectName().toStdString();
         }
     EXPECT_GE(controls, 40);
+}
+
+TEST_F(MainWindowTest, TheAdvancedTabShowsAndSavesTheExternalLibraryFolder) {
+    writeMaster("ExternalLibraries=/opt/registry/lib\n");
+    auto* field = child<QLineEdit>("externalLibraryFolders");
+    EXPECT_EQ(field->text(), "/opt/registry/lib");
+    EXPECT_EQ(field->parentWidget(), child<QTabWidget>("tabs")->widget(TForm1::kAdvancedTab));
+    const auto labels = window().findChildren<QLabel*>();
+    const auto label = std::find_if(labels.begin(), labels.end(), [field](const QLabel* candidate) {
+        return candidate->buddy() == field;
+    });
+    ASSERT_NE(label, labels.end());
+    EXPECT_EQ((*label)->text(), "External library folder");
+
+    field->setText("/srv/edits/lib");
+    emit field->textEdited(field->text());
+    EXPECT_EQ(workflow_->externalLibraryFolders(), "/srv/edits/lib");
+    window().close();
+    EXPECT_TRUE(messages_.shown().empty());
+    EXPECT_EQ(platform::ProfileFile(folder_ + "ravelo.ini").readString("Path", "ExternalLibraries"),
+              "/srv/edits/lib");
 }
 
 TEST_F(MainWindowTest, HelpKeyShowsTheTabsTopic) {

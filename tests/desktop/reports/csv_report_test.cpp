@@ -94,6 +94,49 @@ TEST_F(CsvReport, ValuesHoldingCommasQuotesOrLineEndsAreQuoted) {
                              "no\"\"\nto Smith, John\",Name (17),\"[Smith, John]\"\n");
 }
 
+// A record's values come from the data file: one that a spreadsheet would read as a formula
+// is shown as text, and a negative number stays a number.
+TEST_F(CsvReport, ValuesThatStartLikeFormulasAreKeptAsText) {
+    const std::vector<std::string> names = {"=1+2", "@SUM(1+9)", "-5", "+x", "\tTabbed"};
+    std::vector<std::string> records;
+    for (const auto& name : names)
+        records.push_back(testRecord("QQ", "1", "M", "C509", name));
+    runReportEdits(records, {"Quoting"}, {"Name"});
+    ASSERT_EQ(csv_.write(inputs()), csv_report::kWritten);
+    const std::vector<std::string> shown = {"'=1+2", "'@SUM(1+9)", "-5", "'+x", "'\tTabbed"};
+    std::string expected = "Record Number,Name,Edit Name,Message Type,Reason for Failure,Field "
+                           "Name,Field Value\n";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string cell = shown[i] + std::string(60 - names[i].size(), ' ');
+        expected += std::to_string(i + 1) + "," + cell +
+                    ",\"The \"\"Name, Please\"\" Edit\",E,\"Say \"\"yes, or no\"\"\nto " +
+                    names[i] + "\",Name (17),[" + names[i] + "]\n";
+    }
+    EXPECT_EQ(csvText(), expected);
+}
+
+TEST(CsvFields, CellsThatWouldBeFormulasGetALeadingApostrophe) {
+    EXPECT_EQ(csvField("=1+2"), "'=1+2");
+    EXPECT_EQ(csvField("@SUM(1+9)"), "'@SUM(1+9)");
+    EXPECT_EQ(csvField("+x"), "'+x");
+    EXPECT_EQ(csvField("-"), "'-");
+    EXPECT_EQ(csvField("-5."), "'-5.");
+    EXPECT_EQ(csvField("-1e3"), "'-1e3");
+    EXPECT_EQ(csvField("\tx"), "'\tx");
+    EXPECT_EQ(csvField("\rx"), "\"'\rx\"");
+    EXPECT_EQ(csvField("=HYPERLINK(\"http://x\",\"y\")"),
+              "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"");
+    EXPECT_EQ(csvQuoted("=cmd|' /C calc'!A0"), "\"'=cmd|' /C calc'!A0\"");
+    EXPECT_EQ(csvQuoted("@x"), "\"'@x\"");
+
+    EXPECT_EQ(csvField("-5"), "-5");
+    EXPECT_EQ(csvField("+3.25"), "+3.25");
+    EXPECT_EQ(csvField("-12   "), "-12   ");
+    EXPECT_EQ(csvField("1-2"), "1-2");
+    EXPECT_EQ(csvField(" =1"), " =1");
+    EXPECT_EQ(csvQuoted("-5"), "\"-5\"");
+}
+
 TEST(CsvFields, OnlyValuesThatWouldBreakAColumnAreQuoted) {
     EXPECT_EQ(csvField(""), "");
     EXPECT_EQ(csvField("[C509]"), "[C509]");

@@ -82,7 +82,7 @@ protected:
             writeMetafile(edits, {{"Main", "", {"Sex Check", "Pair"}}, {"Other", "", {"Pair"}}})));
     }
 
-    desktop::MetafileSession session_{engine_, messages_};
+    desktop::MetafileSession session_{engine_, messages_, ""};
 };
 
 TEST_F(Listing, NamesTheLayoutsFieldsEditSetsAndEdits) {

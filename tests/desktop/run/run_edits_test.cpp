@@ -88,6 +88,30 @@ TEST_F(RunEditsSequence, NoRunWithoutAnEditSetOrABoundLayout) {
     EXPECT_FALSE(std::filesystem::exists(resultsPath()));
 }
 
+// Edit logic reads the folders in every instance of the run, each part's too; without folders
+// the variable stays unset.
+TEST_F(RunEditsSequence, EveryInstanceOfTheRunHoldsTheExternalLibraryFolders) {
+    const std::string folders = (scratch_.path() / "libraries").string() + ":/opt/registry/lib";
+    const std::vector<RunTestEdit> edits = {{"Library Folders",
+                                             102,
+                                             {10},
+                                             R"(if (strcmp(getvar("_EXTERNALDLL_FOLDERS"), ")" +
+                                                 folders +
+                                                 R"(") == 0) return fail; return pass;)"}};
+    desktop::RunRequest request = this->request(
+        writeMetafile(edits, {{"Libraries", "", {"Library Folders"}}}),
+        writeDataFile(std::vector<std::string>(6, testRecord("AB", "1", "M"))), 6, {"Libraries"});
+    request.settings.jobs = 3;
+    request.settings.externalLibraryFolders = folders;
+    ASSERT_EQ(run(request), desktop::RunOutcome::Completed);
+    EXPECT_EQ(driver_.counters().exceptionRecords, 6);
+    EXPECT_TRUE(messages_.shown().empty());
+
+    request.settings.externalLibraryFolders.clear();
+    ASSERT_EQ(run(request), desktop::RunOutcome::Completed);
+    EXPECT_EQ(driver_.counters().exceptionRecords, 0);
+}
+
 TEST_F(RunEditsSequence, AMissingMetafileIsNamedAndNothingRuns) {
     desktop::RunRequest request = twoRecords({"Main"});
     request.settings.metafilePath = (scratch_.path() / "gone.rmf").string();

@@ -133,7 +133,7 @@ desktop::RunRequest RunFixture::request(const std::string& metafilePath,
                                         const std::vector<std::string>& sets) {
     desktop::RunRequest request;
     {
-        desktop::MetafileSession session(engine_, messages_);
+        desktop::MetafileSession session(engine_, messages_, "");
         EXPECT_TRUE(session.open(metafilePath));
         desktop::MetafileListing listing(engine_, messages_, session.mfID());
         const desktop::LayoutListing layouts = listing.layouts();

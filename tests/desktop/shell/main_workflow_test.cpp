@@ -112,6 +112,58 @@ TEST_F(MainWorkflowTest, AMissingMetafileAtStartIsNamedAndNothingIsListed) {
     EXPECT_FALSE(workflow->runEnabled());
 }
 
+// The metafile's name is joined to the metafile folder; one that would leave it is not used,
+// even when the file it names exists.
+TEST_F(MainWorkflowTest, AMetafileNameThatLeavesTheFolderIsToldAndNotUsed) {
+    std::filesystem::create_directories(folder() + "drop");
+    std::filesystem::copy_file(path("first.rmf"), path("drop/first.rmf"));
+    writeConfiguration("elsewhere.ini",
+                       "[Metafiles]\nMetafile=drop/first.rmf\n[EditSets]\nE1=Main\n");
+    const std::string roundAbout =
+        "../" + std::filesystem::path(folder()).parent_path().filename().string() + "/first.rmf";
+    writeConfiguration("runtime.ini",
+                       "[Metafiles]\nMetafile=" + roundAbout + "\n[EditSets]\nE1=Main\n");
+    const auto workflow = started();
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].caption, "File Name Not Used");
+    EXPECT_EQ(messages_.shown()[0].text,
+              "The configuration file " + path("runtime.ini") + " names the metafile '" +
+                  roundAbout +
+                  "' under [Metafiles] Metafile; a name there must be a plain file name in the "
+                  "metafile folder, without '/' and not '.' or '..'.");
+    EXPECT_EQ(workflow->metafilePath(), "");
+    EXPECT_EQ(workflow->metafileShown(), "");
+    EXPECT_TRUE(workflow->editSets().names.empty());
+
+    workflow->selectConfiguration(path("elsewhere.ini"));
+    ASSERT_EQ(messages_.shown().size(), 2u);
+    EXPECT_EQ(messages_.shown()[1].text,
+              "The configuration file " + path("elsewhere.ini") +
+                  " names the metafile 'drop/first.rmf' under [Metafiles] Metafile; a name there "
+                  "must be a plain file name in the metafile folder, without '/' and not '.' or "
+                  "'..'.");
+    EXPECT_EQ(workflow->metafilePath(), "");
+    EXPECT_TRUE(workflow->layouts().names.empty());
+
+    // A metafile the user chose in the dialog may be anywhere.
+    workflow->selectMetafile(path("drop/first.rmf"));
+    EXPECT_EQ(workflow->metafilePath(), path("drop/first.rmf"));
+    EXPECT_FALSE(workflow->layouts().names.empty());
+}
+
+TEST_F(MainWorkflowTest, MasterFileNamesThatLeaveTheirFoldersAreToldAndTheDefaultsUsed) {
+    writeMaster("[Config]\nCurrent=/tmp/runtime.ini\n[Report]\nFilename=../Ravelo.rpt\n");
+    const auto workflow = started();
+    ASSERT_EQ(captionsShown(), (Names{"File Name Not Used", "File Name Not Used"}));
+    EXPECT_NE(messages_.shown()[0].text.find("names the current configuration '/tmp/runtime.ini'"),
+              std::string::npos);
+    EXPECT_NE(messages_.shown()[1].text.find("names the report file '../Ravelo.rpt'"),
+              std::string::npos);
+    EXPECT_EQ(workflow->currentConfigurationPath(), path("runtime.ini"));
+    EXPECT_EQ(workflow->reportFileName(), folder() + "reports/Ravelo.rpt");
+    EXPECT_EQ(workflow->metafilePath(), path("first.rmf"));
+}
+
 TEST_F(MainWorkflowTest, AMissingConfigurationTicksNothingAndTakesTheDefaults) {
     std::filesystem::remove(path("runtime.ini"));
     const auto workflow = started();
@@ -497,6 +549,40 @@ TEST_F(MainWorkflowRun, AGzippedXmlDataFileIsInspectedAndRunByItsTumours) {
     EXPECT_EQ(workflow->counters().exceptionRecords, 2);
     EXPECT_EQ(ResultsFile(resultsPath()).rows("SELECT recnum FROM errorrecs;"),
               (Rows{{"1"}, {"4"}}));
+}
+
+// The master file's external library folders reach the engine in the run; changed on the
+// "&Advanced Configuration" tab they reach the next run and are saved on closing, without
+// counting as a change of the configuration.
+TEST_F(MainWorkflowRun, TheRunHoldsTheExternalLibraryFoldersOfTheMasterFile) {
+    const std::string folders = folder() + "libraries";
+    const vetra::writer::Bytes bytes =
+        vetra::testing::runTestMetafile({{"Library Folders",
+                                          102,
+                                          {10},
+                                          R"(if (strcmp(getvar("_EXTERNALDLL_FOLDERS"), ")" +
+                                              folders + R"(") == 0) return fail; return pass;)"}},
+                                        {{"Main", "", {"Library Folders"}}})
+            .build();
+    scratch_.write("first.rmf", std::string(bytes.begin(), bytes.end()));
+    writeMaster("ExternalLibraries=" + folders + "\n");
+    const auto workflow = started();
+    EXPECT_EQ(workflow->externalLibraryFolders(), folders);
+    workflow->chooseDataFile(writeDataFile("abc.dat", 3));
+    RecordingProgress progress;
+    ASSERT_EQ(workflow->runEdits(progress), desktop::RunOutcome::Completed);
+    EXPECT_EQ(workflow->counters().exceptionRecords, 3);
+
+    workflow->setExternalLibraryFolders("");
+    ASSERT_EQ(workflow->runEdits(progress), desktop::RunOutcome::Completed);
+    EXPECT_EQ(workflow->counters().exceptionRecords, 0);
+
+    workflow->setExternalLibraryFolders("/opt/registry/lib");
+    EXPECT_FALSE(workflow->configurationChanged());
+    workflow->close();
+    EXPECT_TRUE(messages_.shown().empty());
+    EXPECT_EQ(ProfileFile(path("ravelo.ini")).readString("Path", "ExternalLibraries"),
+              "/opt/registry/lib");
 }
 
 TEST_F(MainWorkflowRun, ARunStoresTheFailuresAndLogsItsHeader) {
