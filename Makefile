@@ -93,7 +93,7 @@ clean:
 # clang's sanitizers.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZERS ?= open_metafile_fuzz token_reader_fuzz index_decoder_fuzz interpreter_fuzz pattern_matcher_fuzz data_file_inspection_fuzz ini_reader_fuzz naaccr_xml_fuzz
+FUZZERS ?= open_metafile_fuzz token_reader_fuzz index_decoder_fuzz index_search_fuzz interpreter_fuzz pattern_matcher_fuzz data_file_inspection_fuzz ini_reader_fuzz naaccr_xml_fuzz
 
 .PHONY: fuzz
 fuzz: deps

@@ -48,17 +48,20 @@ bool IndexSearch::ready() const {
     return loaded_ && ownBlock(keyBlock_) != 0;
 }
 
+// A position outside the leaf, as a search that found nothing or a leaf without keys leaves
+// it, names no key and no record.
 std::string_view IndexSearch::keyAt(int32_t index) const {
+    if (index < 0 || index >= keyCount_) return {};
     return leaf_->key(static_cast<size_t>(index));
 }
 
 int32_t IndexSearch::recordAt(int32_t index) const {
+    if (index < 0 || index >= keyCount_) return kNotFound;
     return static_cast<int32_t>(leaf_->record(static_cast<size_t>(index)));
 }
 
 std::string_view IndexSearch::currentKey() const {
-    if (!ready() || position_ < 0 || position_ >= keyCount_) return {};
-    return keyAt(position_);
+    return ready() ? keyAt(position_) : std::string_view();
 }
 
 bool IndexSearch::loadLeaf(uint32_t offset) {
@@ -79,8 +82,9 @@ void IndexSearch::keepLeaf(const CachedIndexNode& leaf) {
 }
 
 // From the root, the child whose last key is the first not less than the search key, down
-// to a leaf; past the last key, the rightmost path. Returns the first key's position in the
-// leaf that is not less, or kNotFound.
+// to a leaf; past the last key, the rightmost path. Returns the position of the first key
+// that is not less, in that leaf or, when it holds none (it is the last, or it is empty), in
+// the next leaf with keys. Else kNotFound, with the search on the greatest key if any.
 int32_t IndexSearch::descend() {
     uint32_t offset = header_->rootNode;
     const CachedIndexNode* node = cache_.node(indexStart_, offset, *header_);
@@ -88,8 +92,9 @@ int32_t IndexSearch::descend() {
         size_t first = node->firstNotLess(searchWords_);
         if (node->isLeaf()) {
             keepLeaf(*node);
-            if (first < node->size()) return static_cast<int32_t>(first);
-            position_ = keyCount_ - 1;
+            position_ = static_cast<int32_t>(first) - 1;
+            if (step(1)) return position_;
+            if (keyCount_ == 0) step(-1); // an empty last leaf: the greatest key is further left
             return kNotFound;
         }
         size_t below = std::min(first, node->size() - 1); // interior nodes are not empty
@@ -111,24 +116,25 @@ bool IndexSearch::accepted(int32_t index, SeekMode mode) const {
     }
 }
 
-// One key forward (direction 1) or back, into the sibling leaf past either end of this one.
-// False at the end of the index, which leaves the position at its last (first) key.
+// One key forward (direction 1) or back, on into the sibling leaves past either end of this
+// one. A damaged index may hold leaves without keys, which the walk passes as if they were
+// absent, and may link them in a cycle, so it visits at most nodeLimit_ leaves. False at the
+// end of the index, which leaves the search on its leaf at the last (first) key.
 bool IndexSearch::step(int direction) {
-    if (direction >= 1) {
-        if (++position_ < keyCount_) return true;
-        if (leaf_->rightSibling() != kNoIndexNode && loadLeaf(leaf_->rightSibling())) {
-            position_ = 0;
+    bool forward = direction >= 1;
+    position_ += forward ? 1 : -1;
+    if (position_ >= 0 && position_ < keyCount_) return true;
+    const CachedIndexNode* from = leaf_;
+    for (int64_t visited = 0; visited < nodeLimit_; ++visited) {
+        uint32_t sibling = forward ? leaf_->rightSibling() : leaf_->leftSibling();
+        if (sibling == kNoIndexNode || !loadLeaf(sibling)) break;
+        if (keyCount_ > 0) {
+            position_ = forward ? 0 : keyCount_ - 1;
             return true;
         }
-        position_ = keyCount_ - 1;
-        return false;
     }
-    if (--position_ >= 0) return true;
-    if (leaf_->leftSibling() != kNoIndexNode && loadLeaf(leaf_->leftSibling())) {
-        position_ = keyCount_ - 1;
-        return true;
-    }
-    position_ = 0;
+    keepLeaf(*from);
+    position_ = forward ? keyCount_ - 1 : 0;
     return false;
 }
 

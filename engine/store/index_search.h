@@ -1,9 +1,10 @@
 // Searching a table's FoxPro index: seek a key in one of four modes, list the tags of a
-// compound index, and step from the key found to its neighbours across leaf nodes. The search
-// state is the instance's. A search reserves level-5 blocks of the memory manager for the
-// header, the current leaf node and that leaf's keys, released by VTi_indexcleanup; what it
-// reads, it reads from the decoded index parts the instance keeps between searches (see
-// IndexNodeCache), since lookups run for every record an edit checks.
+// compound index, and step from the key found to its neighbours across leaf nodes, passing
+// over leaves that hold no keys. The search state is the instance's. A search reserves level-5
+// blocks of the memory manager for the header, the current leaf node and that leaf's keys,
+// released by VTi_indexcleanup; what it reads, it reads from the decoded index parts the
+// instance keeps between searches (see IndexNodeCache), since lookups run for every record an
+// edit checks.
 #pragma once
 
 #include "engine/api/last_engine_error.h"
