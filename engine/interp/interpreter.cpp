@@ -2,6 +2,7 @@
 
 #include "engine/api/engine_failure.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace vetra {
@@ -106,8 +107,12 @@ int32_t Interpreter::mapBlock(int32_t handle, size_t size, int32_t level) {
     return address;
 }
 
+// Blocks nest deeper than the memory manager's levels of running edits reach (2 to 99), and
+// its higher levels outlive runs: a temporary takes level 99 at most, so that the run's end
+// frees it, while its address keeps the block's own level, by which the block's end does.
 int32_t Interpreter::allocateTemporary(int32_t tag, size_t size) {
-    return mapBlock(memory_.VTi_AllocMem(blockLevel_, tag, false, size), size, blockLevel_);
+    int32_t memoryLevel = std::min(blockLevel_, MemoryManager::kLastRunLevel);
+    return mapBlock(memory_.VTi_AllocMem(memoryLevel, tag, false, size), size, blockLevel_);
 }
 
 VariableRecord* Interpreter::VTi_FindVar(std::string_view name, bool required) {

@@ -34,14 +34,14 @@ public:
     // The text at `address`, up to its terminator or the end of its block.
     std::string_view textAt(int32_t address) const;
 
-    // Forgets every block of `level` or deeper, up to the persistent level 100, and hands the
-    // memory manager handles of those it forgets to `release`.
+    // Forgets every block of `level` or deeper and hands the memory manager handles of those
+    // it forgets to `release`.
     template <class Release> void unmapFrom(int32_t level, Release&& release) {
         if (blocks_.empty() || deepestLevel_ < level) return;
         size_t kept = 0;
         int32_t deepest = 0;
         for (const Block& block : blocks_) {
-            if (block.level >= level && block.level < 100) {
+            if (block.level >= level) {
                 if (block.handle != kNoHandle) release(block.handle);
                 continue;
             }

@@ -88,6 +88,23 @@ TEST_F(Statements, ArraysAreReleasedWhenTheRunEnds) {
     EXPECT_EQ(edits.instance().memory().bytesInUse(), before);
 }
 
+// Blocks nest deeper than the memory manager's levels of running edits (2 to 99) go: a
+// temporary text made 120 blocks down must still go with its block and its run.
+TEST_F(Statements, TemporariesOfDeeplyNestedBlocksAreReleased) {
+    std::string source;
+    for (int depth = 0; depth < 95; ++depth)
+        source += "if (1) {\n";
+    source += "int n; n = 0; while (n < 20) { left(\"abc\", 1); n = n + 1; }\n";
+    source += std::string(95, '}') + "\nreturn 7;";
+    vetra::MemoryManager& memory = edits.instance().memory();
+    size_t before = memory.bytesInUse();
+    int32_t highWaterMark = memory.highWaterMark();
+    EXPECT_EQ(edits.run(source), 7);
+    EXPECT_EQ(edits.run(source), 7);
+    EXPECT_EQ(memory.bytesInUse(), before);
+    EXPECT_EQ(memory.highWaterMark(), highWaterMark);
+}
+
 TEST_F(Statements, ADeclarationWithoutItsSemicolonFails) {
     EXPECT_EQ(edits.failureOf("int i = 0;"), 2002);
 }
