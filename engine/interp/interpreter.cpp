@@ -97,8 +97,8 @@ void Interpreter::releaseRunStorage() {
     allocationsAtRunStart_ = memory_.allocations();
 }
 
-void Interpreter::releaseBlockStorage(int32_t level) {
-    addresses_.unmapFrom(level, [this](int32_t handle) { memory_.VTi_free(handle); });
+void Interpreter::releaseBlockStorage(int32_t level, size_t firstBlock) {
+    addresses_.unmapFrom(level, firstBlock, [this](int32_t handle) { memory_.VTi_free(handle); });
 }
 
 int32_t Interpreter::mapBlock(int32_t handle, size_t size, int32_t level) {

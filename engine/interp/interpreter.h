@@ -121,7 +121,8 @@ private:
     // interpreter.cpp
     void readFunctionHeader(std::string_view logic);
     void releaseRunStorage();
-    void releaseBlockStorage(int32_t level);
+    // What the block at `level` allocated: the blocks mapped since there were `firstBlock`.
+    void releaseBlockStorage(int32_t level, size_t firstBlock);
     int32_t mapBlock(int32_t handle, size_t size, int32_t level);
     void checkBudget();
     [[noreturn]] void failMalformed();

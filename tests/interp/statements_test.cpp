@@ -105,6 +105,20 @@ TEST_F(Statements, TemporariesOfDeeplyNestedBlocksAreReleased) {
     EXPECT_EQ(memory.highWaterMark(), highWaterMark);
 }
 
+// Arrays live until the run ends, temporaries until their block does, however the two
+// interleave.
+TEST_F(Statements, ArraysOutliveTheBlocksThatDeclareThemAmongTemporaries) {
+    EXPECT_EQ(edits.run("int t, n; n = 0;\n"
+                        "while (n < 3) {\n"
+                        "  t = left(\"abc\", 2);\n"
+                        "  char a[4]; strcpy(a, t);\n"
+                        "  if (1) { t = left(\"xyz\", 1); char b[4]; strcpy(b, t); }\n"
+                        "  n = n + 1;\n"
+                        "}\n"
+                        "return strlen(t) * 100 + strcmp(a, \"ab\") * 10 + strcmp(b, \"x\");"),
+              0);
+}
+
 TEST_F(Statements, ADeclarationWithoutItsSemicolonFails) {
     EXPECT_EQ(edits.failureOf("int i = 0;"), 2002);
 }
