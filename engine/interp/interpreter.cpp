@@ -91,6 +91,7 @@ int32_t Interpreter::VTi_interpret(std::string_view logic) {
 
 void Interpreter::releaseRunStorage() {
     addresses_.clear();
+    columnAddresses_.clear();
     // Level 2 holds the arrays, 3 and 5 the tables and searches opened by the run, 10 and up
     // the temporaries; nothing to free when the run allocated nothing.
     if (memory_.allocations() != allocationsAtRunStart_) memory_.freeLevel(kArrayLevel);
@@ -128,7 +129,10 @@ void Interpreter::declare(std::string_view name, char* value, size_t capacity) {
     record.setName(name);
     record.type = kCharType | kArrayBit;
     record.count = static_cast<int32_t>(capacity);
-    record.value = addresses_.map(value, capacity, kTableLevel, TextAddressSpace::kNoHandle);
+    auto [column, added] = columnAddresses_.try_emplace({value, capacity}, 0);
+    if (added)
+        column->second = addresses_.map(value, capacity, kTableLevel, TextAddressSpace::kNoHandle);
+    record.value = column->second;
     errors_.guard(459, "VTi_LocalPush", [&] { locals_.VTi_LocalPush(record); });
 }
 

@@ -23,9 +23,11 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vetra {
 
@@ -75,7 +77,9 @@ public:
     // Ends the run with `code`; a non-empty `text` replaces the catalogue text.
     [[noreturn]] void failRun(int32_t code, const char* operation, const std::string& text = {});
 
-    // A lookup table's column opened during the run becomes a char array variable.
+    // A lookup table's column opened during the run becomes a char array variable. A run's
+    // lookups declare the columns of a table again each time, over the same buffers; these
+    // keep the address they were given first.
     void declare(std::string_view name, char* value, size_t capacity) override;
     uint64_t runSerial() const override { return runSerial_; }
 
@@ -177,6 +181,7 @@ private:
     EditTracer* tracer_ = nullptr;
     bool tracing_ = false;
     TextAddressSpace addresses_;
+    std::map<std::pair<const char*, size_t>, int32_t> columnAddresses_; // for the run
     LocalVariables locals_;
 
     std::string_view logic_;
