@@ -10,6 +10,7 @@
 //
 // Limits that protect a host from stored logic: a run may read kDefaultTokenBudget tokens,
 // and blocks and expressions may nest kMaxNesting deep. Either ends the run with code 474.
+// An array holds at most kMaxArrayBytes (2001 beyond, as when memory runs out).
 #pragma once
 
 #include "engine/api/last_engine_error.h"
@@ -41,6 +42,9 @@ public:
     static constexpr int32_t kTableLevel = 3;
     static constexpr uint64_t kDefaultTokenBudget = 50'000'000;
     static constexpr int kMaxNesting = 256;
+    // Every built-in's work grows with the texts it is given; no array, and so no text,
+    // is longer than this.
+    static constexpr size_t kMaxArrayBytes = 65536;
     static constexpr int32_t kInterpretFailure = 474;
 
     Interpreter(LastEngineError& errors, MemoryManager& memory, FieldValueSource& fields,

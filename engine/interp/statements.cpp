@@ -320,6 +320,7 @@ void Interpreter::declareOne(int32_t baseType) {
 int32_t Interpreter::allocateArray(int32_t count, int32_t elementSize) {
     if (count < 0) errors_.fail(2001, "decl_var");
     size_t size = static_cast<size_t>(count) * static_cast<size_t>(elementSize);
+    if (size > kMaxArrayBytes) errors_.fail(2001, "decl_var");
     int32_t handle = 0;
     try {
         handle = memory_.VTi_AllocMem(kArrayLevel, tags::kLocalArray, false, size);

@@ -119,6 +119,15 @@ TEST_F(Statements, ArraysOutliveTheBlocksThatDeclareThemAmongTemporaries) {
               0);
 }
 
+// The longest text an edit can make, and so the most work any built-in does on one.
+TEST_F(Statements, AnArrayHoldsAtMost65536Bytes) {
+    EXPECT_EQ(edits.run("char a[65536]; a[65535] = 65; return a[65535];"), 65);
+    EXPECT_EQ(edits.run("int a[32768]; return 1;"), 1);
+    EXPECT_EQ(edits.failureOf("char a[65537];"), 2001);
+    EXPECT_EQ(edits.failureOf("int a[32769];"), 2001);
+    EXPECT_EQ(edits.failureOf("char a[2000000000];"), 2001);
+}
+
 TEST_F(Statements, ADeclarationWithoutItsSemicolonFails) {
     EXPECT_EQ(edits.failureOf("int i = 0;"), 2002);
 }
