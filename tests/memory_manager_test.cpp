@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -137,6 +139,115 @@ TEST_F(MemoryManagerTest, AFullTableIsReportedUnlessQuiet) {
     EXPECT_EQ(fullErrors.code(), 0);
     EXPECT_THROW(full.VTi_AllocMem(1, 1, false, 0), vetra::EngineFailure);
     EXPECT_EQ(fullErrors.code(), 3000);
+}
+
+// The handle table as the manager kept it when it searched entry by entry: the model that its
+// answers must still match.
+class NaiveTable {
+public:
+    explicit NaiveTable(int32_t entries) : levels_(static_cast<size_t>(entries), 0) {}
+
+    int32_t allocate(int32_t level) {
+        int32_t start = level == 1 ? 1 : transientStart();
+        int32_t index = start;
+        while (index < count() && levels_[static_cast<size_t>(index)] != 0)
+            ++index;
+        if (index == count()) levels_.resize(levels_.size() + MemoryManager::kGrowEntries, 0);
+        levels_[static_cast<size_t>(index)] = level;
+        highWaterMark_ = std::max(highWaterMark_, index);
+        return index;
+    }
+    void setLevel(int32_t handle, int32_t level) { levels_[static_cast<size_t>(handle)] = level; }
+    void free(int32_t handle) {
+        levels_[static_cast<size_t>(handle)] = 0;
+        if (handle == highWaterMark_) lower();
+    }
+    void freeLevel(int32_t level) {
+        int32_t start = level < 2 ? 1 : transientStart();
+        int32_t lastKept = 0;
+        for (int32_t i = start; i <= highWaterMark_; ++i) {
+            int32_t& entry = levels_[static_cast<size_t>(i)];
+            if (entry == 0) continue;
+            if (entry < level || level == 0 || (entry > 99 && level != 100 && level != 200))
+                lastKept = i;
+            else
+                entry = 0;
+        }
+        highWaterMark_ = lastKept != 0 ? lastKept : start;
+        lower();
+    }
+    int32_t count() const { return static_cast<int32_t>(levels_.size()); }
+    int32_t levelOf(int32_t handle) const { return levels_[static_cast<size_t>(handle)]; }
+    int32_t highWaterMark() const { return highWaterMark_; }
+    int32_t transientStart() const {
+        for (int32_t i = highWaterMark_; i >= 1; --i)
+            if (levels_[static_cast<size_t>(i)] == 1) return i + 1;
+        return 1;
+    }
+
+private:
+    void lower() {
+        while (highWaterMark_ > 1 && levels_[static_cast<size_t>(highWaterMark_)] == 0)
+            --highWaterMark_;
+    }
+
+    std::vector<int32_t> levels_;
+    int32_t highWaterMark_ = 0;
+};
+
+TEST_F(MemoryManagerTest, EveryAnswerIsTheOneAnEntryByEntrySearchGives) {
+    NaiveTable model(MemoryManager::kOpenEntries);
+    std::mt19937 random(20240611);
+    const int32_t levels[] = {1, 2, 3, 10, 11, 12, 99, 100, 200};
+    for (int step = 0; step < 20000; ++step) {
+        int32_t handle =
+            1 + static_cast<int32_t>(random() % static_cast<uint32_t>(model.count() - 1));
+        int32_t level = levels[random() % std::size(levels)];
+        switch (random() % 10) {
+        case 0:
+            memory.VTi_free(handle);
+            model.free(handle);
+            break;
+        case 1:
+            if (memory.levelOf(handle) != 0) {
+                memory.VTi_ReAllocMem(handle, level, 7, false, 8);
+                model.setLevel(handle, level);
+            }
+            break;
+        case 2:
+            if (random() % 20 == 0) {
+                memory.freeLevel(level);
+                model.freeLevel(level);
+            }
+            break;
+        default:
+            ASSERT_EQ(reserve(level), model.allocate(level)) << "step " << step;
+        }
+        ASSERT_EQ(memory.highWaterMark(), model.highWaterMark()) << "step " << step;
+        ASSERT_EQ(memory.transientStart(), model.transientStart()) << "step " << step;
+    }
+    ASSERT_EQ(memory.entryCount(), model.count());
+    for (int32_t handle = 1; handle < model.count(); ++handle)
+        EXPECT_EQ(memory.levelOf(handle), model.levelOf(handle)) << handle;
+}
+
+// Engine variables live at level 100 between runs, above the level-1 blocks; each temporary
+// block of a run must still take the first free entry above them, and a run's end must
+// release its own blocks alone.
+TEST_F(MemoryManagerTest, BlocksOfRunsPassOverTensOfThousandsOfLiveEntries) {
+    for (int i = 0; i < 20; ++i)
+        reserve(1);
+    for (int i = 0; i < 65536; ++i)
+        reserve(100, 4);
+    int32_t first = reserve(11);
+    for (int cycle = 0; cycle < 200000; ++cycle) {
+        memory.VTi_free(first);
+        ASSERT_EQ(reserve(11 + cycle % 80), first);
+    }
+    reserve(2);
+    memory.freeLevel(2);
+    EXPECT_EQ(memory.highWaterMark(), first - 1);
+    EXPECT_EQ(memory.levelOf(first - 1), 100);
 }
 
 } // namespace

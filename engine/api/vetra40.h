@@ -39,7 +39,10 @@
  * by zero, or writes a character through an integer that addresses no text, ends with engine
  * error 474 and a last engine error text that says which (VTx_GetMessageText with message
  * number -1). Texts in edit logic are 32-bit values that address the engine's own blocks;
- * one that addresses no block reads as an empty text.
+ * one that addresses no block reads as an empty text. An array that edit logic declares
+ * holds at most 65,536 bytes (a char array 65,536 elements, an int array 32,768); a larger
+ * one fails with engine error 2001 like one the memory cannot hold, so that no text an edit
+ * works on is longer, and no built-in function spends longer on one.
  *
  * External libraries. Edit logic may call a function of an external library by name
  * (externaldll). A metafile may come from anyone, so no library loads unless the host allows

@@ -76,9 +76,7 @@ void Interpreter::get_params(int32_t firstArgument) {
             // More parameters than arguments: nothing is left to bind.
             if (record < firstArgument) errors_.fail(2078, "VTi_GetHardToken");
             tokens_.VTi_GetToken();
-            VariableRecord& parameter = locals_.at(record--);
-            parameter.type = kParameterType;
-            parameter.setName(tokens_.text());
+            locals_.bindParameter(record--, tokens_.text());
             tokens_.VTi_GetToken();
             if (tokens_.token().code != ',') break;
         }

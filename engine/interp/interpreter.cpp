@@ -2,6 +2,7 @@
 
 #include "engine/api/engine_failure.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace vetra {
@@ -90,14 +91,15 @@ int32_t Interpreter::VTi_interpret(std::string_view logic) {
 
 void Interpreter::releaseRunStorage() {
     addresses_.clear();
+    columnAddresses_.clear();
     // Level 2 holds the arrays, 3 and 5 the tables and searches opened by the run, 10 and up
     // the temporaries; nothing to free when the run allocated nothing.
     if (memory_.allocations() != allocationsAtRunStart_) memory_.freeLevel(kArrayLevel);
     allocationsAtRunStart_ = memory_.allocations();
 }
 
-void Interpreter::releaseBlockStorage(int32_t level) {
-    addresses_.unmapFrom(level, [this](int32_t handle) { memory_.VTi_free(handle); });
+void Interpreter::releaseBlockStorage(int32_t level, size_t firstBlock) {
+    addresses_.unmapFrom(level, firstBlock, [this](int32_t handle) { memory_.VTi_free(handle); });
 }
 
 int32_t Interpreter::mapBlock(int32_t handle, size_t size, int32_t level) {
@@ -106,8 +108,12 @@ int32_t Interpreter::mapBlock(int32_t handle, size_t size, int32_t level) {
     return address;
 }
 
+// Blocks nest deeper than the memory manager's levels of running edits reach (2 to 99), and
+// its higher levels outlive runs: a temporary takes level 99 at most, so that the run's end
+// frees it, while its address keeps the block's own level, by which the block's end does.
 int32_t Interpreter::allocateTemporary(int32_t tag, size_t size) {
-    return mapBlock(memory_.VTi_AllocMem(blockLevel_, tag, false, size), size, blockLevel_);
+    int32_t memoryLevel = std::min(blockLevel_, MemoryManager::kLastRunLevel);
+    return mapBlock(memory_.VTi_AllocMem(memoryLevel, tag, false, size), size, blockLevel_);
 }
 
 VariableRecord* Interpreter::VTi_FindVar(std::string_view name, bool required) {
@@ -123,7 +129,10 @@ void Interpreter::declare(std::string_view name, char* value, size_t capacity) {
     record.setName(name);
     record.type = kCharType | kArrayBit;
     record.count = static_cast<int32_t>(capacity);
-    record.value = addresses_.map(value, capacity, kTableLevel, TextAddressSpace::kNoHandle);
+    auto [column, added] = columnAddresses_.try_emplace({value, capacity}, 0);
+    if (added)
+        column->second = addresses_.map(value, capacity, kTableLevel, TextAddressSpace::kNoHandle);
+    record.value = column->second;
     errors_.guard(459, "VTi_LocalPush", [&] { locals_.VTi_LocalPush(record); });
 }
 

@@ -10,6 +10,7 @@
 //
 // Limits that protect a host from stored logic: a run may read kDefaultTokenBudget tokens,
 // and blocks and expressions may nest kMaxNesting deep. Either ends the run with code 474.
+// An array holds at most kMaxArrayBytes (2001 beyond, as when memory runs out).
 #pragma once
 
 #include "engine/api/last_engine_error.h"
@@ -23,9 +24,11 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vetra {
 
@@ -39,6 +42,9 @@ public:
     static constexpr int32_t kTableLevel = 3;
     static constexpr uint64_t kDefaultTokenBudget = 50'000'000;
     static constexpr int kMaxNesting = 256;
+    // Every built-in's work grows with the texts it is given; no array, and so no text,
+    // is longer than this.
+    static constexpr size_t kMaxArrayBytes = 65536;
     static constexpr int32_t kInterpretFailure = 474;
 
     Interpreter(LastEngineError& errors, MemoryManager& memory, FieldValueSource& fields,
@@ -75,7 +81,9 @@ public:
     // Ends the run with `code`; a non-empty `text` replaces the catalogue text.
     [[noreturn]] void failRun(int32_t code, const char* operation, const std::string& text = {});
 
-    // A lookup table's column opened during the run becomes a char array variable.
+    // A lookup table's column opened during the run becomes a char array variable. A run's
+    // lookups declare the columns of a table again each time, over the same buffers; these
+    // keep the address they were given first.
     void declare(std::string_view name, char* value, size_t capacity) override;
     uint64_t runSerial() const override { return runSerial_; }
 
@@ -121,7 +129,8 @@ private:
     // interpreter.cpp
     void readFunctionHeader(std::string_view logic);
     void releaseRunStorage();
-    void releaseBlockStorage(int32_t level);
+    // What the block at `level` allocated: the blocks mapped since there were `firstBlock`.
+    void releaseBlockStorage(int32_t level, size_t firstBlock);
     int32_t mapBlock(int32_t handle, size_t size, int32_t level);
     void checkBudget();
     [[noreturn]] void failMalformed();
@@ -176,6 +185,7 @@ private:
     EditTracer* tracer_ = nullptr;
     bool tracing_ = false;
     TextAddressSpace addresses_;
+    std::map<std::pair<const char*, size_t>, int32_t> columnAddresses_; // for the run
     LocalVariables locals_;
 
     std::string_view logic_;

@@ -38,6 +38,14 @@ void VariableRecord::setName(std::string_view text) {
 
 VariableRecord* LocalVariables::VTi_FindVar(std::string_view name) {
     name = cut(name);
+    if (indexed_) {
+        char key[VariableRecord::kNameCapacity];
+        for (size_t i = 0; i < name.size(); ++i)
+            key[i] = upper(name[i]);
+        auto found = index_.find(std::string_view(key, name.size()));
+        if (found == index_.end() || found->second.empty()) return nullptr;
+        return &records_[static_cast<size_t>(found->second.back())];
+    }
     for (int32_t i = count_ - 1; i >= 0; --i) {
         VariableRecord& record = records_[static_cast<size_t>(i)];
         if (sameName(record, name)) return &record;
@@ -45,15 +53,42 @@ VariableRecord* LocalVariables::VTi_FindVar(std::string_view name) {
     return nullptr;
 }
 
+LocalVariables::Positions& LocalVariables::positionsOf(const VariableRecord& record) {
+    return index_[std::string(record.key, record.keyLength)];
+}
+
+void LocalVariables::buildIndex() {
+    index_.clear();
+    for (int32_t i = 0; i < count_; ++i)
+        positionsOf(records_[static_cast<size_t>(i)]).push_back(i);
+    indexed_ = true;
+}
+
+void LocalVariables::clear() {
+    count_ = 0;
+    if (indexed_) index_.clear();
+    indexed_ = false;
+}
+
+void LocalVariables::truncate(int32_t count) {
+    if (indexed_) // from the top down, each record is the last of its key
+        for (int32_t i = count_ - 1; i >= count; --i)
+            positionsOf(records_[static_cast<size_t>(i)]).pop_back();
+    count_ = count < count_ ? count : count_;
+}
+
 void LocalVariables::append(const VariableRecord& record) {
     if (static_cast<size_t>(count_) == records_.size())
         records_.resize(records_.size() + kGrowRecords);
-    records_[static_cast<size_t>(count_++)] = record;
+    records_[static_cast<size_t>(count_)] = record;
+    if (indexed_) positionsOf(record).push_back(count_);
+    ++count_;
+    if (!indexed_ && count_ > kUnindexedRecords) buildIndex();
 }
 
 void LocalVariables::VTi_LocalPush(const VariableRecord& record) {
     if (VariableRecord* existing = VTi_FindVar(record.name)) {
-        *existing = record;
+        *existing = record; // the same key: the index stays as it is
         return;
     }
     append(record);
@@ -64,6 +99,20 @@ void LocalVariables::pushArgument(int32_t value) {
     argument.type = kUnboundArgument;
     argument.value = value;
     append(argument);
+}
+
+void LocalVariables::bindParameter(int32_t index, std::string_view name) {
+    VariableRecord& record = records_[static_cast<size_t>(index)];
+    if (indexed_) {
+        Positions& before = positionsOf(record);
+        before.erase(std::find(before.begin(), before.end(), index));
+    }
+    record.type = kParameterType;
+    record.setName(name);
+    if (indexed_) {
+        Positions& after = positionsOf(record);
+        after.insert(std::upper_bound(after.begin(), after.end(), index), index);
+    }
 }
 
 } // namespace vetra

@@ -2,10 +2,17 @@
 // arguments of active user-function calls, and the columns of lookup tables opened during the
 // run. Nothing is removed when a block ends; a user function's records go when it returns,
 // and the whole table empties at the start of each run. Its capacity stays with the instance.
+//
+// Names are looked up on every identifier an edit reads. Logic may declare a thousand names
+// and each table it opens adds its columns (a table may have two thousand), so past a few
+// dozen records names are found through an index of their keys instead of record by record.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vetra {
@@ -39,24 +46,41 @@ class LocalVariables {
 public:
     static constexpr size_t kGrowRecords = 20;
 
-    void clear() { count_ = 0; }
+    // Records up to this many are searched one by one.
+    static constexpr int32_t kUnindexedRecords = 32;
+
+    void clear();
     int32_t count() const { return count_; }
     // Drops the records above `count` (a returning user function's).
-    void truncate(int32_t count) { count_ = count < count_ ? count : count_; }
-    VariableRecord& at(int32_t index) { return records_[static_cast<size_t>(index)]; }
+    void truncate(int32_t count);
+    const VariableRecord& at(int32_t index) const { return records_[static_cast<size_t>(index)]; }
 
     // Replaces the record of the same name wherever it stands, else appends one.
     void VTi_LocalPush(const VariableRecord& record);
     // A nameless record for a call's argument, bound to a parameter later.
     void pushArgument(int32_t value);
-    // The most recently added record with the name (without regard to case), or null.
+    // Makes the argument record at `index` the parameter `name`.
+    void bindParameter(int32_t index, std::string_view name);
+    // The record with the name (without regard to case) that was added last, or null.
     VariableRecord* VTi_FindVar(std::string_view name);
 
 private:
+    struct KeyHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+    };
+    // The indexes of the records with one key, in ascending order.
+    using Positions = std::vector<int32_t>;
+
     void append(const VariableRecord& record);
+    void buildIndex();
+    Positions& positionsOf(const VariableRecord& record);
 
     std::vector<VariableRecord> records_;
     int32_t count_ = 0;
+    // While there are more than kUnindexedRecords records: every record below count_ by key.
+    bool indexed_ = false;
+    std::unordered_map<std::string, Positions, KeyHash, std::equal_to<>> index_;
 };
 
 } // namespace vetra

@@ -28,13 +28,16 @@ bool isElse(const TokenRecord& token) {
 }
 
 // Raises the block level for one block; its exit, however it happens, releases what was
-// allocated at that level or deeper.
+// allocated at that level or deeper since the block began (`firstBlock` blocks were mapped).
 class BlockScope {
 public:
-    BlockScope(int32_t& level, Interpreter& interpreter, void (Interpreter::*release)(int32_t))
-        : level_(level), interpreter_(interpreter), release_(release), mine_(++level) {}
+    using Release = void (Interpreter::*)(int32_t, size_t);
+
+    BlockScope(int32_t& level, Interpreter& interpreter, Release release, size_t firstBlock)
+        : level_(level), interpreter_(interpreter), release_(release), mine_(++level),
+          firstBlock_(firstBlock) {}
     ~BlockScope() {
-        (interpreter_.*release_)(mine_);
+        (interpreter_.*release_)(mine_, firstBlock_);
         --level_;
     }
     BlockScope(const BlockScope&) = delete;
@@ -43,8 +46,9 @@ public:
 private:
     int32_t& level_;
     Interpreter& interpreter_;
-    void (Interpreter::*release_)(int32_t);
+    Release release_;
     int32_t mine_;
+    size_t firstBlock_;
 };
 
 } // namespace
@@ -52,7 +56,8 @@ private:
 Interpreter::BlockResult Interpreter::interp_block(bool multiple) {
     return errors_.guard(456, "interp_block", [&] {
         Nesting nesting(*this);
-        BlockScope scope(blockLevel_, *this, &Interpreter::releaseBlockStorage);
+        BlockScope scope(blockLevel_, *this, &Interpreter::releaseBlockStorage,
+                         addresses_.blockCount());
         BlockResult result;
         bool braced = false;
         for (;;) {
@@ -315,6 +320,7 @@ void Interpreter::declareOne(int32_t baseType) {
 int32_t Interpreter::allocateArray(int32_t count, int32_t elementSize) {
     if (count < 0) errors_.fail(2001, "decl_var");
     size_t size = static_cast<size_t>(count) * static_cast<size_t>(elementSize);
+    if (size > kMaxArrayBytes) errors_.fail(2001, "decl_var");
     int32_t handle = 0;
     try {
         handle = memory_.VTi_AllocMem(kArrayLevel, tags::kLocalArray, false, size);

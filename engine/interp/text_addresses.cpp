@@ -10,7 +10,6 @@ int32_t TextAddressSpace::map(char* bytes, size_t size, int32_t level, int32_t h
     if (!blocks_.empty()) address += blocks_.back().size + kGap;
     if (size > kLastAddress - address) return 0;
     blocks_.push_back({address, static_cast<uint32_t>(size), bytes, level, handle});
-    deepestLevel_ = std::max(deepestLevel_, level);
     return static_cast<int32_t>(address);
 }
 

@@ -10,6 +10,7 @@
 // back.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -34,27 +35,23 @@ public:
     // The text at `address`, up to its terminator or the end of its block.
     std::string_view textAt(int32_t address) const;
 
-    // Forgets every block of `level` or deeper, up to the persistent level 100, and hands the
-    // memory manager handles of those it forgets to `release`.
-    template <class Release> void unmapFrom(int32_t level, Release&& release) {
-        if (blocks_.empty() || deepestLevel_ < level) return;
-        size_t kept = 0;
-        int32_t deepest = 0;
-        for (const Block& block : blocks_) {
-            if (block.level >= level && block.level < 100) {
+    // Forgets every block of `level` or deeper among those mapped since there were `first`
+    // blocks, and hands the memory manager handles of those it forgets to `release`. A block
+    // that ends forgets what it mapped: anything deeper mapped before it began went with its
+    // own block, so the blocks an edit keeps longer (its arrays) are never visited again.
+    template <class Release> void unmapFrom(int32_t level, size_t first, Release&& release) {
+        size_t kept = std::min(first, blocks_.size());
+        for (size_t i = kept; i < blocks_.size(); ++i) {
+            const Block& block = blocks_[i];
+            if (block.level >= level) {
                 if (block.handle != kNoHandle) release(block.handle);
                 continue;
             }
-            deepest = std::max(deepest, block.level);
             blocks_[kept++] = block;
         }
         blocks_.resize(kept);
-        deepestLevel_ = deepest;
     }
-    void clear() {
-        blocks_.clear();
-        deepestLevel_ = 0;
-    }
+    void clear() { blocks_.clear(); }
     size_t blockCount() const { return blocks_.size(); }
 
 private:
@@ -69,7 +66,6 @@ private:
     const Block* blockHolding(uint32_t address) const;
 
     std::vector<Block> blocks_; // ascending addresses
-    int32_t deepestLevel_ = 0;
 };
 
 } // namespace vetra

@@ -167,8 +167,13 @@ int32_t PatternMatcher::match(std::string_view value, std::string_view pattern) 
     // the sanitizers catch it, instead of landing on the caller's neighbouring bytes.
     const std::vector<char> valueCopy(value.begin(), value.end());
     const std::vector<char> patternCopy(pattern.begin(), pattern.end());
-    return matchCopies({valueCopy.data(), valueCopy.size()},
-                       {patternCopy.data(), patternCopy.size()});
+    std::unordered_map<std::uint32_t, std::size_t> outcomes;
+    outcomes_ = &outcomes;
+    patternStart_ = patternCopy.data();
+    const int32_t verdict =
+        matchCopies({valueCopy.data(), valueCopy.size()}, {patternCopy.data(), patternCopy.size()});
+    outcomes_ = nullptr;
+    return verdict;
 }
 
 namespace {
@@ -225,11 +230,29 @@ bool PatternMatcher::invoke(std::string_view pattern, std::string_view value, st
     return end.has_value();
 }
 
+// Pattern parts, positions and modes all fit in a few bits: both texts are at most kMaxLength.
+std::uint32_t PatternMatcher::invocationKey(std::string_view pattern, std::size_t start,
+                                            Mode mode) const {
+    const auto offset = static_cast<std::uint32_t>(pattern.data() - patternStart_);
+    return ((offset * 128 + static_cast<std::uint32_t>(pattern.size())) * 128 +
+            static_cast<std::uint32_t>(start)) *
+               4 +
+           static_cast<std::uint32_t>(mode);
+}
+
 std::optional<std::size_t> PatternMatcher::matchNested(std::string_view pattern,
                                                        std::string_view value, std::size_t start,
                                                        Mode mode) {
-    if (!invoke(pattern, value, start, mode)) return std::nullopt;
-    return endPositions_[depth_ + 1];
+    constexpr std::size_t kFailed = kMaxLength + 1;
+    const std::uint32_t key = invocationKey(pattern, start, mode);
+    if (const auto known = outcomes_->find(key); known != outcomes_->end()) {
+        if (known->second == kFailed) return std::nullopt;
+        return known->second;
+    }
+    std::optional<std::size_t> end;
+    if (invoke(pattern, value, start, mode)) end = endPositions_[depth_ + 1];
+    outcomes_->emplace(key, end.value_or(kFailed));
+    return end;
 }
 
 // Every alternative but the last is a nested invocation; the first that matches decides. The

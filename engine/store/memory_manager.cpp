@@ -1,5 +1,6 @@
 #include "memory_manager.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,26 +17,43 @@ std::byte* MemoryManager::reserveBytes(size_t size) {
 }
 
 int32_t MemoryManager::transientStart() const {
-    for (int32_t i = highWaterMark_; i >= 1; --i)
-        if (entries_[static_cast<size_t>(i)].level == 1) return i + 1;
-    return 1;
+    int32_t top = levelOneEntries_.lastUpTo(highWaterMark_);
+    return top == EntryBitmap::kNone ? 1 : top + 1;
 }
 
 int32_t MemoryManager::findFreeEntry(int32_t level) const {
-    int32_t start = level == 1 ? 1 : transientStart();
-    for (int32_t i = start; i < entryCount(); ++i)
-        if (entries_[static_cast<size_t>(i)].level == 0) return i;
-    return entryCount();
+    int32_t free = freeEntries_.firstFrom(level == 1 ? 1 : transientStart());
+    return free == EntryBitmap::kNone ? entryCount() : free;
 }
 
 bool MemoryManager::grow(int32_t extra) {
     if (extra > entryLimit_ - entryCount()) return false;
+    size_t before = entries_.size();
     try {
-        entries_.resize(entries_.size() + static_cast<size_t>(extra));
+        entries_.resize(before + static_cast<size_t>(extra));
+        for (EntryBitmap* set : {&freeEntries_, &levelOneEntries_, &runEntries_})
+            set->resize(entryCount());
     } catch (const std::bad_alloc&) {
+        entries_.resize(before);
         return false;
     }
+    // Entry 0 is the table's header, never handed out.
+    for (int32_t i = std::max(static_cast<int32_t>(before), 1); i < entryCount(); ++i)
+        freeEntries_.insert(i);
     return true;
+}
+
+void MemoryManager::setEntry(int32_t index, const Entry& entry) {
+    entries_[static_cast<size_t>(index)] = entry;
+    auto place = [index](EntryBitmap& set, bool member) {
+        if (member)
+            set.insert(index);
+        else
+            set.erase(index);
+    };
+    place(freeEntries_, entry.level == 0);
+    place(levelOneEntries_, entry.level == 1);
+    place(runEntries_, entry.level >= kFirstRunLevel && entry.level <= kLastRunLevel);
 }
 
 int32_t MemoryManager::VTi_AllocMem(int32_t level, int32_t tag, bool quiet, size_t size) {
@@ -49,8 +67,7 @@ int32_t MemoryManager::VTi_AllocMem(int32_t level, int32_t tag, bool quiet, size
         std::byte* block = reserveBytes(size);
         if (block == nullptr) errors_.fail(3001, "VTi_AllocMem");
         if (index > highWaterMark_) highWaterMark_ = index;
-        Entry& entry = entries_[static_cast<size_t>(index)];
-        entry = Entry{level, tag, true, block, block, size};
+        setEntry(index, Entry{level, tag, true, block, block, size});
         bytesInUse_ += size;
         ++allocations_;
         return index;
@@ -73,13 +90,13 @@ int32_t MemoryManager::VTi_ReAllocMem(int32_t handle, int32_t level, int32_t tag
         if (size <= entry.size || size - entry.size <= byteLimit_ - bytesInUse_)
             block = static_cast<std::byte*>(std::realloc(entry.block, size != 0 ? size : 1));
         if (block == nullptr) {
-            release(entry);
+            release(handle);
             lowerHighWaterMark();
             errors_.fail(3002, "VTi_ReAllocMem");
         }
         if (size > entry.size) std::memset(block + entry.size, 0, size - entry.size);
         bytesInUse_ = bytesInUse_ - entry.size + size;
-        entry = Entry{level, tag, false, block, nullptr, size};
+        setEntry(handle, Entry{level, tag, false, block, nullptr, size});
         return handle;
     });
 }
@@ -102,10 +119,11 @@ void MemoryManager::unlock(int32_t handle) {
     if (handle == kTableHandle) tableAddressTaken_ = false;
 }
 
-void MemoryManager::release(Entry& entry) {
+void MemoryManager::release(int32_t index) {
+    const Entry& entry = entries_[static_cast<size_t>(index)];
     std::free(entry.block);
     bytesInUse_ -= entry.size;
-    entry = Entry{0, entry.tag, false, nullptr, nullptr, 0};
+    setEntry(index, Entry{0, entry.tag, false, nullptr, nullptr, 0});
 }
 
 void MemoryManager::lowerHighWaterMark() {
@@ -120,7 +138,7 @@ void MemoryManager::VTi_free(int32_t handle) {
             return;
         }
         if (handle <= 0 || handle >= entryCount()) return;
-        release(entries_[static_cast<size_t>(handle)]);
+        release(handle);
         if (handle == highWaterMark_) lowerHighWaterMark();
     });
 }
@@ -169,19 +187,31 @@ size_t MemoryManager::blockSize(int32_t handle) const {
 
 void MemoryManager::freeLevel(int32_t level) {
     if (!tableExists()) return;
+    if (level >= kFirstRunLevel && level <= kLastRunLevel) return freeRunLevels(level);
     int32_t start = level < 2 ? 1 : transientStart();
     int32_t lastKept = 0;
     for (int32_t i = start; i <= highWaterMark_; ++i) {
-        Entry& entry = entries_[static_cast<size_t>(i)];
+        const Entry& entry = entries_[static_cast<size_t>(i)];
         if (entry.level == 0) continue;
         bool keep =
             entry.level < level || level == 0 || (entry.level > 99 && level != 100 && level != 200);
         if (keep)
             lastKept = i;
         else
-            release(entry);
+            release(i);
     }
     highWaterMark_ = lastKept != 0 ? lastKept : start;
+    lowerHighWaterMark();
+}
+
+// What freeLevel does for a run's levels, visiting the run's blocks alone: the mark ends on
+// the topmost block kept, or drops from the region's start past free entries.
+void MemoryManager::freeRunLevels(int32_t level) {
+    int32_t start = transientStart();
+    for (int32_t i = runEntries_.firstFrom(start); i != EntryBitmap::kNone && i <= highWaterMark_;
+         i = runEntries_.firstFrom(i + 1))
+        if (entries_[static_cast<size_t>(i)].level >= level) release(i);
+    highWaterMark_ = std::max(highWaterMark_, start);
     lowerHighWaterMark();
 }
 
@@ -190,6 +220,8 @@ void MemoryManager::freeTable() {
         std::free(entry.block);
     entries_.clear();
     entries_.shrink_to_fit();
+    for (EntryBitmap* set : {&freeEntries_, &levelOneEntries_, &runEntries_})
+        set->clear();
     bytesInUse_ = 0;
     highWaterMark_ = 0;
 }

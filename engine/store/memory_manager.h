@@ -6,9 +6,15 @@
 // resize to create the table and 0xFFFD then names the table itself. Level-1 blocks live as
 // long as the metafile is open and are kept at the bottom of the table; blocks of any other
 // level go to the transient region above the topmost level-1 entry.
+//
+// Levels 2 to 99 hold what a running edit allocates; the interpreter frees them when the
+// edit's blocks, or the run, end. Blocks above level 99 (engine variables at 100) outlive
+// runs. Finding a free entry, the transient region and a run's blocks never visits the
+// entries one by one, so that tens of thousands of live blocks cost an allocation nothing.
 #pragma once
 
 #include "engine/api/last_engine_error.h"
+#include "engine/store/entry_bitmap.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +29,8 @@ public:
     static constexpr int32_t kOpenEntries = 400;
     static constexpr int32_t kGrowEntries = 10;
     static constexpr int32_t kEditSetTag = 10;
+    static constexpr int32_t kFirstRunLevel = 2;
+    static constexpr int32_t kLastRunLevel = 99;
 
     // Limits that stand in for a heap that refuses: a hostile metafile must not make the
     // engine reserve unbounded memory.
@@ -75,7 +83,10 @@ private:
 
     int32_t findFreeEntry(int32_t level) const;
     bool grow(int32_t extra);
-    void release(Entry& entry);
+    // Every change of an entry goes through here, to keep the entry sets in step.
+    void setEntry(int32_t index, const Entry& entry);
+    void release(int32_t index);
+    void freeRunLevels(int32_t level);
     void lowerHighWaterMark();
     void freeTable();
     std::byte* reserveBytes(size_t size);
@@ -86,6 +97,9 @@ private:
     bool tableAddressTaken_ = false;
     size_t bytesInUse_ = 0;
     uint64_t allocations_ = 0;
+    EntryBitmap freeEntries_;
+    EntryBitmap levelOneEntries_;
+    EntryBitmap runEntries_; // levels kFirstRunLevel to kLastRunLevel
     size_t byteLimit_ = kDefaultByteLimit;
     int32_t entryLimit_ = kMaxEntries;
 };

@@ -88,6 +88,46 @@ TEST_F(Statements, ArraysAreReleasedWhenTheRunEnds) {
     EXPECT_EQ(edits.instance().memory().bytesInUse(), before);
 }
 
+// Blocks nest deeper than the memory manager's levels of running edits (2 to 99) go: a
+// temporary text made 120 blocks down must still go with its block and its run.
+TEST_F(Statements, TemporariesOfDeeplyNestedBlocksAreReleased) {
+    std::string source;
+    for (int depth = 0; depth < 95; ++depth)
+        source += "if (1) {\n";
+    source += "int n; n = 0; while (n < 20) { left(\"abc\", 1); n = n + 1; }\n";
+    source += std::string(95, '}') + "\nreturn 7;";
+    vetra::MemoryManager& memory = edits.instance().memory();
+    size_t before = memory.bytesInUse();
+    int32_t highWaterMark = memory.highWaterMark();
+    EXPECT_EQ(edits.run(source), 7);
+    EXPECT_EQ(edits.run(source), 7);
+    EXPECT_EQ(memory.bytesInUse(), before);
+    EXPECT_EQ(memory.highWaterMark(), highWaterMark);
+}
+
+// Arrays live until the run ends, temporaries until their block does, however the two
+// interleave.
+TEST_F(Statements, ArraysOutliveTheBlocksThatDeclareThemAmongTemporaries) {
+    EXPECT_EQ(edits.run("int t, n; n = 0;\n"
+                        "while (n < 3) {\n"
+                        "  t = left(\"abc\", 2);\n"
+                        "  char a[4]; strcpy(a, t);\n"
+                        "  if (1) { t = left(\"xyz\", 1); char b[4]; strcpy(b, t); }\n"
+                        "  n = n + 1;\n"
+                        "}\n"
+                        "return strlen(t) * 100 + strcmp(a, \"ab\") * 10 + strcmp(b, \"x\");"),
+              0);
+}
+
+// The longest text an edit can make, and so the most work any built-in does on one.
+TEST_F(Statements, AnArrayHoldsAtMost65536Bytes) {
+    EXPECT_EQ(edits.run("char a[65536]; a[65535] = 65; return a[65535];"), 65);
+    EXPECT_EQ(edits.run("int a[32768]; return 1;"), 1);
+    EXPECT_EQ(edits.failureOf("char a[65537];"), 2001);
+    EXPECT_EQ(edits.failureOf("int a[32769];"), 2001);
+    EXPECT_EQ(edits.failureOf("char a[2000000000];"), 2001);
+}
+
 TEST_F(Statements, ADeclarationWithoutItsSemicolonFails) {
     EXPECT_EQ(edits.failureOf("int i = 0;"), 2002);
 }

@@ -32,6 +32,19 @@ TEST_F(LookupFunctions, LookupFindsKeysThroughTheIndexAndFillsTheColumns) {
     EXPECT_EQ(metafile.run(R"(lookup("K999", "CODES.DBF.CODE"); return strlen(LABEL);)"), 0);
 }
 
+// A run's lookups reuse the table they opened, and with it the addresses of its column
+// variables: each call once took new ones, so that a run of many lookups used up the address
+// space of texts (and the memory that keeps track of it).
+TEST_F(LookupFunctions, ColumnVariablesKeepTheirAddressesFromLookupToLookup) {
+    EXPECT_EQ(metafile.run(R"(int first, n; n = 0;
+                              lookup("K100", "CODES.DBF.CODE"); first = LABEL;
+                              while (n < 1000) { lookup("K200", "CODES.DBF.CODE"); n = n + 1; }
+                              lookup("K300", "PLAIN.DBF");
+                              return (LABEL == first) * 10 + (strcmp(first, "two") == 0);)"),
+              11);
+    EXPECT_EQ(metafile.instance().interpreter().locals().count(), 6); // with four columns
+}
+
 TEST_F(LookupFunctions, RlookupFindsTheGreatestKeyNotAbove) {
     EXPECT_EQ(
         metafile.run(R"(if (rlookup("K250", "CODES.DBF.CODE")) return strcmp(CODE, "K200") == 0;

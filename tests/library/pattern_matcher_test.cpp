@@ -332,4 +332,15 @@ TEST_F(PatternMatcherTest, NoStateSurvivesBetweenMatches) {
     EXPECT_EQ(match("123", "d^W1.3^"), 1);
 }
 
+// Each level of "{...,a}*b" tries its group from every position the level above reaches; ten
+// levels once meant about 100^11 tries on a value of 100 characters.
+TEST_F(PatternMatcherTest, NestedRepetitionsAreDecidedWithoutRetryingEachPosition) {
+    std::string pattern = "a*b";
+    for (int depth = 1; depth <= 10; ++depth)
+        pattern = "{" + pattern + ",a}*" + (depth < 10 ? "b" : "d");
+    EXPECT_EQ(match(std::string(99, 'a') + "5", pattern), 1);
+    EXPECT_EQ(match(std::string(50, 'a') + "5" + std::string(49, 'a'), pattern), 0);
+    EXPECT_EQ(match(std::string(98, 'a') + "  ", pattern), 1);
+}
+
 } // namespace
