@@ -44,6 +44,17 @@
  * one fails with engine error 2001 like one the memory cannot hold, so that no text an edit
  * works on is longer, and no built-in function spends longer on one.
  *
+ * Bounds per token and per run. The work of each token, a built-in call included, is bounded
+ * by the sizes of its arguments (texts of at most 65,536 bytes, most built-ins working on
+ * their first 80 characters; fmtstr refuses with 2064 a field wider than its 511-character
+ * output) and of the metafile it reads (a lookup reads at most its table once; an index walk
+ * visits no more nodes than the metafile holds); pattern matching tries each part of a
+ * pattern at most once per position; engine variables, local variables and memory blocks
+ * are found through indexes, never by scanning all of them. Memory: an instance holds at
+ * most 1 GiB in at most 1,048,576 blocks (engine error 3001 or 3000 beyond), of which at most
+ * 65,536 are engine variables (VTx_SetVar and setvar fail with 449 beyond, the last engine
+ * error text saying so); a run's temporary blocks go when the run ends.
+ *
  * External libraries. Edit logic may call a function of an external library by name
  * (externaldll). A metafile may come from anyone, so no library loads unless the host allows
  * it: the engine variable _EXTERNALDLL_FOLDERS (set with VTx_SetVar; edit logic cannot set
