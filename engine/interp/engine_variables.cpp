@@ -114,6 +114,7 @@ void EngineVariables::add(const std::string& key, std::string_view value) {
 }
 
 int32_t EngineVariables::VTi_SetVar(std::string_view name, std::string_view value) {
+    ++revision_;
     std::string key = normaliseKey(name);
     std::string_view trimmed = trimValue(value);
     if (trimmed.empty()) {
@@ -136,6 +137,7 @@ int32_t EngineVariables::VTi_GetVarSize(std::string_view name, int32_t* size) co
 }
 
 void EngineVariables::clear() {
+    ++revision_;
     for (const auto& [key, handle] : handles_)
         memory_.VTi_free(handle);
     handles_.clear();

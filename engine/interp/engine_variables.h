@@ -43,6 +43,8 @@ public:
     int32_t VTi_GetVarSize(std::string_view name, int32_t* size) const;
     // Deletes every variable.
     void clear();
+    // Changes whenever a variable may have changed: a reader of a switch looks again only then.
+    uint64_t revision() const { return revision_; }
 
 private:
     // The variables BASE[n] of one base: their handles (to find the first in handle order)
@@ -66,6 +68,7 @@ private:
     LastEngineError& errors_;
     std::unordered_map<std::string, int32_t> handles_;
     std::unordered_map<std::string, ArrayElements> arrays_;
+    uint64_t revision_ = 0;
 };
 
 } // namespace vetra

@@ -3,7 +3,9 @@
 // level, at most one relational operator, + and -, * / mod, one unary operator, parentheses,
 // and the operand rule (VTi_atom). Each level starts at the current token and leaves the token
 // after its operand current. Arithmetic wraps around at 32 bits.
+#include "engine/interp/decoded_logic.h"
 #include "engine/interp/keyword_table.h"
+#include "engine/interp/token_decoder.h"
 #include "interpreter.h"
 
 #include <climits>
@@ -20,19 +22,13 @@ int32_t wrap(uint32_t value) {
     return static_cast<int32_t>(value);
 }
 
-// The value of a number token: an optional sign, then digits up to the first other character.
-int32_t numberValue(const char* text) {
-    bool negative = *text == '-';
-    if (*text == '-' || *text == '+') ++text;
-    uint32_t value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text)
-        value = value * 10 + static_cast<uint32_t>(*text - '0');
-    return wrap(negative ? 0u - value : value);
-}
-
 } // namespace
 
 int32_t Interpreter::evaluate(int32_t slot) {
+    if (translation_ != nullptr) {
+        int32_t planned = 0;
+        if (evaluatePlanned(planned)) return planned;
+    }
     Nesting nesting(*this);
     tokens_.VTi_GetToken();
     const TokenRecord& token = tokens_.token();
@@ -45,7 +41,7 @@ int32_t Interpreter::evaluate(int32_t slot) {
 
 void Interpreter::evalAssignment(int32_t& value) {
     const TokenRecord& token = tokens_.token();
-    VariableRecord* variable = token.kind == kIdentifier ? VTi_FindVar(token.text, false) : nullptr;
+    VariableRecord* variable = token.kind == kIdentifier ? findCurrent(false) : nullptr;
     if (variable == nullptr) return evalLogical(value);
 
     Nesting nesting(*this);
@@ -63,11 +59,21 @@ void Interpreter::evalAssignment(int32_t& value) {
     }
     tokens_.VTi_GetToken();
     evalAssignment(value);
-    storeAssignment({identifier.token.text, identifier.token.length}, index, value);
+    storeAssignment({identifier.token.text, identifier.token.length}, index, value,
+                    identifier.entry);
 }
 
-void Interpreter::storeAssignment(std::string_view name, int32_t index, int32_t value) {
-    VariableRecord* target = VTi_FindVar(name, true);
+VariableRecord* Interpreter::findCurrent(bool required) {
+    if (translation_ != nullptr && tokens_.entry() != DecodedLogic::kNoEntry)
+        return findAt(tokens_.entry(), required);
+    return VTi_FindVar(tokens_.text(), required);
+}
+
+void Interpreter::storeAssignment(std::string_view name, int32_t index, int32_t value,
+                                  int32_t entry) {
+    VariableRecord* target = translation_ != nullptr && entry != DecodedLogic::kNoEntry
+                                 ? findAt(entry, true)
+                                 : VTi_FindVar(name, true);
     if (!target->isByteAddressed()) {
         target->value = value;
         return;
@@ -85,11 +91,11 @@ void Interpreter::evalLogical(int32_t& value) {
     evalRelational(value);
     const TokenRecord& token = tokens_.token();
     while (token.kind == kOperator && (token.text[0] == '&' || token.text[0] == '|')) {
-        bool both = token.text[0] == '&';
+        char op = token.text[0];
         tokens_.VTi_GetToken();
         int32_t right = 0;
         evalRelational(right);
-        value = both ? (value != 0 && right != 0) : (value != 0 || right != 0);
+        value = operate(op, value, right);
     }
 }
 
@@ -102,39 +108,18 @@ void Interpreter::evalRelational(int32_t& value) {
     tokens_.VTi_GetToken();
     int32_t right = 0;
     evalAdditive(right);
-    switch (op) {
-    case '<':
-        value = value < right;
-        break;
-    case '>':
-        value = value > right;
-        break;
-    case 'E':
-        value = value == right;
-        break;
-    case 'G':
-        value = value >= right;
-        break;
-    case 'J':
-        value = value != right;
-        break;
-    default:
-        value = value <= right;
-        break;
-    }
+    value = operate(op, value, right);
 }
 
 void Interpreter::evalAdditive(int32_t& value) {
     evalMultiplicative(value);
     const TokenRecord& token = tokens_.token();
     while (isOperator(token, '+') || isOperator(token, '-')) {
-        bool add = token.code == '+';
+        char op = token.code;
         tokens_.VTi_GetToken();
         int32_t right = 0;
         evalMultiplicative(right);
-        uint32_t left = static_cast<uint32_t>(value);
-        value =
-            wrap(add ? left + static_cast<uint32_t>(right) : left - static_cast<uint32_t>(right));
+        value = operate(op, value, right);
     }
 }
 
@@ -146,20 +131,48 @@ void Interpreter::evalMultiplicative(int32_t& value) {
         tokens_.VTi_GetToken();
         int32_t right = 0;
         evalUnary(right);
-        if (op == '*') {
-            value = wrap(static_cast<uint32_t>(value) * static_cast<uint32_t>(right));
-            continue;
-        }
-        if (right == 0)
-            failRun(kInterpretFailure, "VTi_interpret",
-                    op == '/' ? "In VTi_interpret: division by zero"
-                              : "In VTi_interpret: remainder of a division by zero");
-        // INT_MIN / -1 wraps to INT_MIN, and its remainder is 0.
-        int32_t quotient = value == INT_MIN && right == -1 ? INT_MIN : value / right;
-        value = op == '/' ? quotient
-                          : wrap(static_cast<uint32_t>(value) -
-                                 static_cast<uint32_t>(quotient) * static_cast<uint32_t>(right));
+        value = operate(op, value, right);
     }
+}
+
+// A binary operator by its token code: && and || by their characters, the relational
+// operators by their codes. Arithmetic wraps; dividing by zero ends the run.
+int32_t Interpreter::operate(char op, int32_t left, int32_t right) {
+    auto l = static_cast<uint32_t>(left);
+    auto r = static_cast<uint32_t>(right);
+    switch (op) {
+    case '&':
+        return left != 0 && right != 0;
+    case '|':
+        return left != 0 || right != 0;
+    case '<':
+        return left < right;
+    case '>':
+        return left > right;
+    case 'E':
+        return left == right;
+    case 'G':
+        return left >= right;
+    case 'J':
+        return left != right;
+    case 'K':
+        return left <= right;
+    case '+':
+        return wrap(l + r);
+    case '-':
+        return wrap(l - r);
+    case '*':
+        return wrap(l * r);
+    default:
+        break;
+    }
+    if (right == 0)
+        failRun(kInterpretFailure, "VTi_interpret",
+                op == '/' ? "In VTi_interpret: division by zero"
+                          : "In VTi_interpret: remainder of a division by zero");
+    // INT_MIN / -1 wraps to INT_MIN, and its remainder is 0.
+    int32_t quotient = left == INT_MIN && right == -1 ? INT_MIN : left / right;
+    return op == '/' ? quotient : wrap(l - static_cast<uint32_t>(quotient) * r);
 }
 
 void Interpreter::evalUnary(int32_t& value) {
@@ -189,7 +202,7 @@ void Interpreter::VTi_atom(int32_t& value) {
         value = static_cast<signed char>(token.code);
         break;
     case kNumber:
-        value = numberValue(token.text);
+        value = numberTokenValue(token.text);
         break;
     case kNamedConstant:
         value = namedConstant(token.text[0]);
@@ -212,9 +225,13 @@ void Interpreter::variableOperand(int32_t& value) {
     char name[TokenRecord::kTextCapacity];
     size_t length = token.length;
     std::copy_n(token.text, length, name);
+    int32_t entry = tokens_.entry();
     tokens_.VTi_GetToken();
     if (token.kind == kPunctuation && token.code == '(') errors_.fail(2014, "VTi_atom");
-    value = VTi_FindVar({name, length}, true)->value;
+    value = (translation_ != nullptr && entry != DecodedLogic::kNoEntry
+                 ? findAt(entry, true)
+                 : VTi_FindVar({name, length}, true))
+                ->value;
     // The token after the name is the next one whatever it is; reading it again after putting
     // it back would give the same token.
     if (token.kind != kPunctuation || token.code != '[') return;
@@ -244,32 +261,7 @@ int32_t Interpreter::signedByteAt(int32_t address) const {
 }
 
 int32_t Interpreter::namedConstant(char text) const {
-    switch (text) {
-    case 'Q':
-        return 0; // fail, right
-    case 'R':
-        return 1; // pass, left, dt_min
-    case 'S':
-        return 2; // dt_max, both, warn
-    case 'T':
-        return 3; // dt_exact
-    case 'O':
-        return today_;
-    case 'P':
-        return 0x7FFFFFFF; // dt_unknown
-    case 'Z':
-        return 0x6FFFFFFF; // dt_error
-    case 'Y':
-        return 0x5FFFFFFF; // dt_missing
-    case 'X':
-        return 0x4FFFFFFF; // dt_valid
-    case 'W':
-        return 0x3FFFFFFF; // dt_empty
-    case 'y':
-        return 0x2FFFFFFF; // dt_day_empty
-    default:
-        return 0x1FFFFFFF; // dt_month_empty
-    }
+    return namedConstantValue(text, today_);
 }
 
 } // namespace vetra

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace vetra {
 
@@ -20,6 +21,23 @@ int32_t decimalPrefix(std::string_view text) {
 }
 
 } // namespace
+
+Interpreter::Interpreter(LastEngineError& errors, MemoryManager& memory, FieldValueSource& fields,
+                         bool& running, const int32_t& today)
+    : errors_(errors), memory_(memory), tokens_(errors, fields), running_(running), today_(today) {
+    const char* forced = std::getenv(kReferenceEnvironment);
+    referenceByEnvironment_ = forced != nullptr && std::string_view(forced) == "1";
+}
+
+bool Interpreter::referencePath() {
+    if (switches_ != nullptr && switches_->revision() != switchesRevision_) {
+        std::string value;
+        switches_->VTi_GetVar(kReferenceVariable, &value);
+        referenceByVariable_ = value == "1";
+        switchesRevision_ = switches_->revision();
+    }
+    return referenceByEnvironment_ || referenceByVariable_;
+}
 
 Interpreter::Nesting::Nesting(Interpreter& interpreter) : interpreter_(interpreter) {
     if (++interpreter_.nesting_ > kMaxNesting) {
@@ -64,7 +82,9 @@ int32_t Interpreter::VTi_interpret(std::string_view logic) {
         readFunctionHeader(logic);
         logic_ = logic;
         size_t programStart = 1 + 5 * static_cast<size_t>(functionCount_);
-        tokens_.start(logic, programStart);
+        translation_ = tracing_ || referencePath() ? nullptr : &translations_.translationOf(logic);
+        tokens_.start(logic, programStart,
+                      translation_ != nullptr ? &translation_->decoded : nullptr);
         if (tracing_) tracer_->begin(logic, programStart);
         releaseRunStorage();
         ++runSerial_;

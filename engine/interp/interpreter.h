@@ -8,6 +8,14 @@
 // made at (temporary texts) or at level 2 (arrays) and is released when that block, or the
 // run, ends.
 //
+// Each logic is translated once (translation_cache.h): its tokens decoded and kept, the
+// records its names find remembered for each shape of the variable table, and its
+// expressions made into plans (expression_plan.h). The statements still walk the tokens.
+// Traced runs, and every run while the environment variable VETRA_REFERENCE_INTERPRETER or
+// the engine variable _REFERENCE_INTERPRETER is "1", read the compiled text token by token
+// instead, as the reference the translation is checked against; both ways give the same
+// results, messages, errors and token counts.
+//
 // Limits that protect a host from stored logic: a run may read kDefaultTokenBudget tokens,
 // and blocks and expressions may nest kMaxNesting deep. Either ends the run with code 474.
 // An array holds at most kMaxArrayBytes (2001 beyond, as when memory runs out).
@@ -15,10 +23,12 @@
 
 #include "engine/api/last_engine_error.h"
 #include "engine/interp/edit_tracer.h"
+#include "engine/interp/engine_variables.h"
 #include "engine/interp/library_dispatch.h"
 #include "engine/interp/local_variables.h"
 #include "engine/interp/text_addresses.h"
 #include "engine/interp/token_reader.h"
+#include "engine/interp/translation_cache.h"
 #include "engine/store/memory_manager.h"
 #include "engine/store/table_file.h"
 
@@ -47,10 +57,11 @@ public:
     static constexpr size_t kMaxArrayBytes = 65536;
     static constexpr int32_t kInterpretFailure = 474;
 
+    static constexpr std::string_view kReferenceVariable = "_REFERENCE_INTERPRETER";
+    static constexpr const char* kReferenceEnvironment = "VETRA_REFERENCE_INTERPRETER";
+
     Interpreter(LastEngineError& errors, MemoryManager& memory, FieldValueSource& fields,
-                bool& running, const int32_t& today)
-        : errors_(errors), memory_(memory), tokens_(errors, fields), running_(running),
-          today_(today) {}
+                bool& running, const int32_t& today);
 
     void setLibrary(LibraryDispatch* library) { library_ = library; }
     void setTracer(EditTracer* tracer) { tracer_ = tracer; }
@@ -58,6 +69,11 @@ public:
     void setTracing(bool on) { tracing_ = on && tracer_ != nullptr; }
     bool tracing() const { return tracing_; }
     void setTokenBudget(uint64_t tokens) { tokenBudget_ = tokens; }
+    // The engine variables whose _REFERENCE_INTERPRETER switch the runs follow.
+    void setSwitches(const EngineVariables* variables) { switches_ = variables; }
+    // Whether runs read the compiled text token by token (see above).
+    bool referencePath();
+    const TranslationCache& translations() const { return translations_; }
 
     // Runs compiled logic (up to its terminator): 0 fail, 1 pass, 2 warning, or the value of
     // the last executed return. Fails with the run's engine error.
@@ -163,7 +179,10 @@ private:
 
     // expressions.cpp
     void evalAssignment(int32_t& value);
-    void storeAssignment(std::string_view name, int32_t index, int32_t value);
+    // `entry` is the name's decoded token, or DecodedLogic::kNoEntry.
+    void storeAssignment(std::string_view name, int32_t index, int32_t value, int32_t entry);
+    VariableRecord* findCurrent(bool required);
+    int32_t operate(char op, int32_t left, int32_t right);
     void evalLogical(int32_t& value);
     void evalRelational(int32_t& value);
     void evalAdditive(int32_t& value);
@@ -176,6 +195,15 @@ private:
     int32_t namedConstant(char text) const;
     int32_t signedByteAt(int32_t address) const;
 
+    // plan_evaluation.cpp
+    bool evaluatePlanned(int32_t& value);
+    // The variable a decoded name token finds, remembered per shape of the table.
+    VariableRecord* findAt(int32_t entry, bool required);
+    std::string_view nameAt(int32_t entry) const;
+    bool planValue(const ExpressionPlan& plan, int32_t index, int32_t& value, uint64_t& reads);
+    bool leadingNameValue(const ExpressionPlan& plan, const PlanNode& node, int32_t& value,
+                          uint64_t& reads);
+
     LastEngineError& errors_;
     MemoryManager& memory_;
     TokenReader tokens_;
@@ -187,6 +215,12 @@ private:
     TextAddressSpace addresses_;
     std::map<std::pair<const char*, size_t>, int32_t> columnAddresses_; // for the run
     LocalVariables locals_;
+    TranslationCache translations_;
+    Translation* translation_ = nullptr; // of the current run; null on the reference path
+    const EngineVariables* switches_ = nullptr;
+    bool referenceByEnvironment_ = false;
+    bool referenceByVariable_ = false;
+    uint64_t switchesRevision_ = UINT64_MAX;
 
     std::string_view logic_;
     int32_t functionCount_ = 0;

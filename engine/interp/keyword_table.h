@@ -104,6 +104,36 @@ inline constexpr CodeIndex kCodeIndex;
 
 } // namespace detail
 
+// The value of a named constant, by the code character its token carries as text.
+inline int32_t namedConstantValue(char text, int32_t today) {
+    switch (text) {
+    case 'Q':
+        return 0; // fail, right
+    case 'R':
+        return 1; // pass, left, dt_min
+    case 'S':
+        return 2; // dt_max, both, warn
+    case 'T':
+        return 3; // dt_exact
+    case 'O':
+        return today;
+    case 'P':
+        return 0x7FFFFFFF; // dt_unknown
+    case 'Z':
+        return 0x6FFFFFFF; // dt_error
+    case 'Y':
+        return 0x5FFFFFFF; // dt_missing
+    case 'X':
+        return 0x4FFFFFFF; // dt_valid
+    case 'W':
+        return 0x3FFFFFFF; // dt_empty
+    case 'y':
+        return 0x2FFFFFFF; // dt_day_empty
+    default:
+        return 0x1FFFFFFF; // dt_month_empty
+    }
+}
+
 // The row of a code character, found by arithmetic on the character: null for a character
 // that is no code. Inline: the token reader calls it for every token.
 inline const Keyword* keywordForCode(char codeCharacter) {

@@ -66,6 +66,8 @@ void LocalVariables::buildIndex() {
 
 void LocalVariables::clear() {
     count_ = 0;
+    shapeTree_.restartIfFull();
+    shapes_[0] = shapeTree_.root();
     if (indexed_) index_.clear();
     indexed_ = false;
 }
@@ -83,6 +85,8 @@ void LocalVariables::append(const VariableRecord& record) {
     records_[static_cast<size_t>(count_)] = record;
     if (indexed_) positionsOf(record).push_back(count_);
     ++count_;
+    if (shapes_.size() <= static_cast<size_t>(count_)) shapes_.resize(records_.size() + 1);
+    reshapeFrom(count_ - 1);
     if (!indexed_ && count_ > kUnindexedRecords) buildIndex();
 }
 
@@ -112,6 +116,15 @@ void LocalVariables::bindParameter(int32_t index, std::string_view name) {
     if (indexed_) {
         Positions& after = positionsOf(record);
         after.insert(std::upper_bound(after.begin(), after.end(), index), index);
+    }
+    reshapeFrom(index);
+}
+
+void LocalVariables::reshapeFrom(int32_t index) {
+    for (int32_t i = index; i < count_; ++i) {
+        const VariableRecord& record = records_[static_cast<size_t>(i)];
+        shapes_[static_cast<size_t>(i) + 1] = shapeTree_.child(
+            shapes_[static_cast<size_t>(i)], std::string_view(record.key, record.keyLength));
     }
 }
 

@@ -8,6 +8,8 @@
 // dozen records names are found through an index of their keys instead of record by record.
 #pragma once
 
+#include "engine/interp/key_shapes.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -64,6 +66,13 @@ public:
     // The record with the name (without regard to case) that was added last, or null.
     VariableRecord* VTi_FindVar(std::string_view name);
 
+    // The shape of the table now (see KeyShapes): the same shape, the same record for a name.
+    uint64_t shape() const { return shapes_[static_cast<size_t>(count_)]; }
+    VariableRecord& recordAt(int32_t index) { return records_[static_cast<size_t>(index)]; }
+    int32_t indexOf(const VariableRecord& record) const {
+        return static_cast<int32_t>(&record - records_.data());
+    }
+
 private:
     struct KeyHash {
         using is_transparent = void;
@@ -73,6 +82,8 @@ private:
     using Positions = std::vector<int32_t>;
 
     void append(const VariableRecord& record);
+    // The shapes of the first records from `index` up, after the record at `index` changed.
+    void reshapeFrom(int32_t index);
     void buildIndex();
     Positions& positionsOf(const VariableRecord& record);
 
@@ -81,6 +92,8 @@ private:
     // While there are more than kUnindexedRecords records: every record below count_ by key.
     bool indexed_ = false;
     std::unordered_map<std::string, Positions, KeyHash, std::equal_to<>> index_;
+    KeyShapes shapeTree_;
+    std::vector<uint64_t> shapes_ = {shapeTree_.root()}; // of the first n records, n = 0 to count_
 };
 
 } // namespace vetra

@@ -70,6 +70,17 @@ inline DecodeResult fieldReference(std::string_view logic, size_t position, Deco
 
 } // namespace detail
 
+// The value of a number token's text: an optional sign, then digits up to the first other
+// character, wrapping around at 32 bits.
+inline int32_t numberTokenValue(const char* text) {
+    bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    uint32_t value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text)
+        value = value * 10 + static_cast<uint32_t>(*text - '0');
+    return static_cast<int32_t>(negative ? 0u - value : value);
+}
+
 // Skips line feeds from `position`.
 inline size_t skipLineFeeds(std::string_view logic, size_t position) {
     while (position < logic.size() && logic[position] == '\n')

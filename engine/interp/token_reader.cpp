@@ -1,5 +1,7 @@
 #include "token_reader.h"
 
+#include "engine/interp/decoded_logic.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -7,11 +9,42 @@
 
 namespace vetra {
 
-void TokenReader::start(std::string_view logic, size_t position) {
+void TokenReader::start(std::string_view logic, size_t position, const DecodedLogic* decoded) {
     logic_ = logic;
     position_ = tokenStart_ = std::min(position, logic.size());
     token_ = TokenRecord{};
     tokensRead_ = 0;
+    decoded_ = decoded;
+    entry_ = DecodedLogic::kNoEntry;
+}
+
+void TokenReader::copyEntry(int32_t index) {
+    const DecodedLogic::Entry& entry = decoded_->entry(index);
+    entry_ = index;
+    tokenStart_ = entry.start;
+    position_ = entry.next;
+    token_.kind = entry.kind;
+    token_.code = entry.code;
+    if (entry.kind == kFieldReference) {
+        token_.fieldReference = entry.fieldReference;
+        const char* value = fields_.fieldValue(std::abs(entry.fieldReference));
+        setText(value != nullptr ? value : "");
+        return;
+    }
+    std::memcpy(token_.text, decoded_->text(entry), entry.length + 1u);
+    token_.length = entry.length;
+}
+
+bool TokenReader::readDecodedToken() {
+    int32_t index = decoded_->entryAt(position_);
+    if (index == DecodedLogic::kNoEntry) return false;
+    copyEntry(index);
+    return true;
+}
+
+void TokenReader::putBackEntry(int32_t index) {
+    copyEntry(index);
+    position_ = tokenStart_;
 }
 
 void TokenReader::setText(std::string_view text) {
@@ -55,6 +88,10 @@ bool TokenReader::readCommonToken() {
 
 uint8_t TokenReader::VTi_GetToken() {
     ++tokensRead_;
+    if (decoded_ != nullptr) {
+        if (readDecodedToken()) return token_.kind;
+        entry_ = DecodedLogic::kNoEntry;
+    }
     position_ = skipLineFeeds(logic_, position_);
     tokenStart_ = position_;
     if (readCommonToken()) return token_.kind;

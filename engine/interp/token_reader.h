@@ -29,6 +29,8 @@ struct TokenRecord {
     int32_t fieldReference = 0;
 };
 
+class DecodedLogic;
+
 class TokenReader {
 public:
     static constexpr int kHardTokenErrors = 25;
@@ -36,8 +38,9 @@ public:
     TokenReader(LastEngineError& errors, FieldValueSource& fields)
         : errors_(errors), fields_(fields) {}
 
-    // Starts reading `logic` at `position`.
-    void start(std::string_view logic, size_t position);
+    // Starts reading `logic` at `position`; with `decoded` (made from the same text), tokens
+    // it holds are taken from it instead of being decoded again.
+    void start(std::string_view logic, size_t position, const DecodedLogic* decoded = nullptr);
 
     uint8_t VTi_GetToken();
     // Reads a token whose text must begin with `expected`; otherwise fails with 2073 + index.
@@ -49,12 +52,14 @@ public:
         TokenRecord token;
         size_t tokenStart;
         size_t position;
+        int32_t entry;
     };
-    Mark mark() const { return {token_, tokenStart_, position_}; }
+    Mark mark() const { return {token_, tokenStart_, position_, entry_}; }
     void reset(const Mark& mark) {
         token_ = mark.token;
         tokenStart_ = mark.tokenStart;
         position_ = mark.position;
+        entry_ = mark.entry;
     }
 
     const TokenRecord& token() const { return token_; }
@@ -68,8 +73,18 @@ public:
     // The current token's text as a view.
     std::string_view text() const { return {token_.text, token_.length}; }
 
+    // ---- For the expression plans, which read tokens without this reader ----
+    const DecodedLogic* decoded() const { return decoded_; }
+    // The decoded entry of the current token, or DecodedLogic::kNoEntry.
+    int32_t entry() const { return entry_; }
+    void countReads(uint64_t reads) { tokensRead_ += reads; }
+    // Makes the decoded entry `index` the current token, put back.
+    void putBackEntry(int32_t index);
+
 private:
     bool readCommonToken();
+    bool readDecodedToken();
+    void copyEntry(int32_t index);
     void setText(std::string_view text);
 
     LastEngineError& errors_;
@@ -79,6 +94,8 @@ private:
     size_t tokenStart_ = 0;
     uint64_t tokensRead_ = 0;
     TokenRecord token_;
+    const DecodedLogic* decoded_ = nullptr;
+    int32_t entry_ = -1;
 };
 
 } // namespace vetra

@@ -15,6 +15,7 @@ TMetaFile::TMetaFile(const char* path, char* version, VT_EditsMessagesCallback c
     : path_(path != nullptr ? path : ""), editsFuncPtr_(callback), editsOwner_(owner) {
     interpreter_.setLibrary(&library_);
     interpreter_.setTracer(&tracer_);
+    interpreter_.setSwitches(&variables_);
     tables_.setColumnVariables(&interpreter_);
     try {
         MetaInit();
