@@ -41,6 +41,29 @@ DecodedLogic::DecodedLogic(std::string_view logic)
         if (start != 0 && start < logic_.size()) readFrom(start);
     slots_.resize(entries_.size());
     plans_.assign(entries_.size(), kPlanUnknown);
+    skips_.resize(entries_.size());
+}
+
+// The walk is the for loop's own: a parenthesis is any token whose text starts with one, and
+// a field reference's text is the field's value, so a walk that meets one is not kept.
+const DecodedLogic::Skip& DecodedLogic::closingParenthesis(int32_t first) {
+    Skip& skip = skips_[static_cast<size_t>(first)];
+    if (skip.last != kPlanUnknown) return skip;
+    skip.last = kNoPlan;
+    uint32_t reads = 0;
+    int32_t at = first;
+    for (int depth = 1;;) {
+        const Entry& token = entry(at);
+        if (token.kind == kFieldReference || token.end) return skip;
+        ++reads;
+        char c = text(token)[0];
+        if (c == '(') ++depth;
+        if (c == ')' && --depth == 0) break;
+        at = following(at);
+        if (at == kNoEntry) return skip;
+    }
+    skip = {at, reads};
+    return skip;
 }
 
 // Reads tokens with the interpreter's own reader from `position` to the end of the program
@@ -71,7 +94,7 @@ void DecodedLogic::readFrom(size_t position) {
             entry.textOffset = static_cast<uint32_t>(texts_.size());
             entry.length = token.length;
             texts_.append(token.text, token.length);
-            texts_.push_back('\0');
+            texts_.append(kTextPadding, '\0');
         }
         auto index = static_cast<int32_t>(entries_.size());
         entries_.push_back(entry);
@@ -84,7 +107,8 @@ void DecodedLogic::readFrom(size_t position) {
 size_t DecodedLogic::bytes() const {
     return sizeof(*this) + logic_.capacity() + entries_.capacity() * sizeof(Entry) +
            entryAtPosition_.capacity() * sizeof(int32_t) + texts_.capacity() +
-           slots_.capacity() * sizeof(VariableSlot) + plans_.capacity() * sizeof(int32_t);
+           slots_.capacity() * sizeof(VariableSlot) + plans_.capacity() * sizeof(int32_t) +
+           skips_.capacity() * sizeof(Skip);
 }
 
 } // namespace vetra

@@ -26,6 +26,8 @@ struct DecodedToken;
 class DecodedLogic {
 public:
     static constexpr int32_t kNoEntry = -1;
+    // Zero bytes after each token's text, so that a short text can be copied as a block.
+    static constexpr size_t kTextPadding = 8;
 
     struct Entry {
         uint32_t start = 0; // past the line feeds before the token
@@ -61,6 +63,14 @@ public:
     // The entry that follows `index` in a straight read, or kNoEntry.
     int32_t following(int32_t index) const { return entryAt(entry(index).next); }
 
+    // A straight read from entry `first` to the parenthesis that closes one already open, as
+    // a for loop passes over its increment: the tokens read and the last one.
+    struct Skip {
+        int32_t last = kPlanUnknown; // kNoPlan when the read meets a field reference or the end
+        uint32_t reads = 0;
+    };
+    const Skip& closingParenthesis(int32_t first);
+
     VariableSlot& variableSlot(int32_t index) { return slots_[static_cast<size_t>(index)]; }
     int32_t& planOf(int32_t index) { return plans_[static_cast<size_t>(index)]; }
 
@@ -76,6 +86,7 @@ private:
     std::string texts_;
     std::vector<VariableSlot> slots_;
     std::vector<int32_t> plans_;
+    std::vector<Skip> skips_;
 };
 
 } // namespace vetra

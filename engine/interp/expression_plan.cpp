@@ -27,6 +27,7 @@ public:
         plan_.root = evaluateFromCurrent(0);
         plan_.follower = current_;
         plan_.depth = depthOf(plan_.root);
+        countReads();
     }
 
 private:
@@ -58,6 +59,26 @@ private:
         return node;
     }
     int32_t leaf(PlanNode node) { return setDepth(add(node), 0); }
+    // Children come before their parents: one pass adds up what each subtree reads, the
+    // indexes that only a look-ahead evaluates (and only for an array) kept apart.
+    void countReads() {
+        std::vector<uint64_t> reads(plan_.nodes.size());
+        for (size_t i = 0; i < plan_.nodes.size(); ++i) {
+            PlanNode& node = plan_.nodes[i];
+            reads[i] = node.reads;
+            bool lookahead = node.op == PlanNode::Lookahead || node.op == PlanNode::Assign;
+            if (node.left >= 0) {
+                uint64_t left = reads[static_cast<size_t>(node.left)];
+                if (lookahead)
+                    node.indexReads = static_cast<uint32_t>(left + 2);
+                else
+                    reads[i] += left;
+            }
+            if (node.right >= 0) reads[i] += reads[static_cast<size_t>(node.right)];
+        }
+        plan_.reads = reads[static_cast<size_t>(plan_.root)];
+    }
+
     void nest(int32_t nesting) const {
         if (nesting > maxDepth_) throw NoPlan{};
     }

@@ -47,6 +47,8 @@ struct PlanNode {
     int32_t entry = DecodedLogic::kNoEntry;
     int32_t left = -1;
     int32_t right = -1;
+    // Lookahead and Assign: the tokens read when the look-ahead evaluates the index.
+    uint32_t indexReads = 0;
 };
 
 struct ExpressionPlan {
@@ -54,6 +56,8 @@ struct ExpressionPlan {
     int32_t root = -1;     // an Evaluate
     int32_t follower = -1; // the entry left current, put back, after the expression
     int32_t depth = 0;     // the deepest nesting the evaluator reaches in it
+    // The tokens the evaluator reads for it, but for what a look-ahead's index adds.
+    uint64_t reads = 0;
 };
 
 class ExpressionPlans {

@@ -21,7 +21,7 @@ bool Interpreter::evaluatePlanned(int32_t& value) {
     if (first == DecodedLogic::kNoEntry) return false;
     const ExpressionPlan* plan = translation_->plans.planAt(decoded, first, kMaxNesting);
     if (plan == nullptr || nesting_ + plan->depth > kMaxNesting) return false;
-    uint64_t reads = 0;
+    uint64_t reads = plan->reads;
     if (!planValue(*plan, plan->root, value, reads)) return false;
     tokens_.countReads(reads);
     tokens_.putBackEntry(plan->follower);
@@ -48,11 +48,11 @@ std::string_view Interpreter::nameAt(int32_t entry) const {
     return {decoded.text(name), name.length};
 }
 
-// One node: false when the plan hands the expression back to the evaluator.
+// One node: false when the plan hands the expression back to the evaluator. `reads` counts
+// only what the plan's own count leaves out: the indexes look-aheads evaluate.
 bool Interpreter::planValue(const ExpressionPlan& plan, int32_t index, int32_t& value,
                             uint64_t& reads) {
     const PlanNode& node = plan.nodes[static_cast<size_t>(index)];
-    reads += node.reads;
     int32_t right = 0;
     switch (node.op) {
     case PlanNode::Constant:
@@ -107,7 +107,7 @@ bool Interpreter::leadingNameValue(const ExpressionPlan& plan, const PlanNode& n
             if (node.op == PlanNode::Assign) return false;
         } else {
             if (!planValue(plan, node.left, index, reads)) return false;
-            reads += 2;
+            reads += node.indexReads;
         }
     }
     if (!planValue(plan, node.right, value, reads)) return false;

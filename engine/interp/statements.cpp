@@ -2,6 +2,7 @@
 // the end of the program, dispatching on the statement's first token. while and do loops
 // keep no frame: at the end of a pass they set the position back to their own keyword, and
 // the enclosing block runs them again.
+#include "engine/interp/decoded_logic.h"
 #include "engine/interp/keyword_table.h"
 #include "engine/interp/token_decoder.h"
 #include "engine/store/block_tags.h"
@@ -226,6 +227,18 @@ void Interpreter::expectForSemicolon() {
 }
 
 void Interpreter::skipForIncrement() {
+    if (translation_ != nullptr) {
+        DecodedLogic& decoded = translation_->decoded;
+        int32_t first = decoded.entryAt(tokens_.position());
+        if (first != DecodedLogic::kNoEntry) {
+            const DecodedLogic::Skip& skip = decoded.closingParenthesis(first);
+            if (skip.last >= 0) {
+                tokens_.countReads(skip.reads);
+                tokens_.takeEntry(skip.last);
+                return;
+            }
+        }
+    }
     for (int depth = 1; depth > 0;) {
         tokens_.VTi_GetToken();
         char first = tokens_.token().text[0];

@@ -31,7 +31,13 @@ void TokenReader::copyEntry(int32_t index) {
         setText(value != nullptr ? value : "");
         return;
     }
-    std::memcpy(token_.text, decoded_->text(entry), entry.length + 1u);
+    // Most tokens are a character or two: a fixed copy of the first eight (the table keeps
+    // eight bytes after every text) costs less than a copy of the length.
+    const char* text = decoded_->text(entry);
+    if (entry.length < DecodedLogic::kTextPadding)
+        std::memcpy(token_.text, text, DecodedLogic::kTextPadding);
+    else
+        std::memcpy(token_.text, text, entry.length + 1u);
     token_.length = entry.length;
 }
 

@@ -80,6 +80,8 @@ public:
     void countReads(uint64_t reads) { tokensRead_ += reads; }
     // Makes the decoded entry `index` the current token, put back.
     void putBackEntry(int32_t index);
+    // Makes the decoded entry `index` the current token, as if just read.
+    void takeEntry(int32_t index) { copyEntry(index); }
 
 private:
     bool readCommonToken();
