@@ -93,7 +93,7 @@ clean:
 # clang's sanitizers.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZERS ?= open_metafile_fuzz token_reader_fuzz index_decoder_fuzz index_search_fuzz interpreter_fuzz pattern_matcher_fuzz data_file_inspection_fuzz ini_reader_fuzz naaccr_xml_fuzz
+FUZZERS ?= open_metafile_fuzz token_reader_fuzz index_decoder_fuzz index_search_fuzz interpreter_fuzz interpreter_differential_fuzz pattern_matcher_fuzz data_file_inspection_fuzz ini_reader_fuzz naaccr_xml_fuzz
 
 .PHONY: fuzz
 fuzz: deps
@@ -103,7 +103,9 @@ fuzz: deps
 	mkdir -p $(FUZZ_BUILD)/findings
 	for fuzzer in $(FUZZERS); do \
 		mkdir -p $(FUZZ_BUILD)/corpus/$$fuzzer fuzz/corpus/$$fuzzer && \
+		seeds=fuzz/corpus/$$fuzzer; \
+		[ $$fuzzer = interpreter_differential_fuzz ] && seeds="$$seeds fuzz/corpus/interpreter_fuzz"; \
 		$(FUZZ_BUILD)/fuzz/$$fuzzer -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 \
 			-timeout=10 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/ \
-			$(FUZZ_BUILD)/corpus/$$fuzzer fuzz/corpus/$$fuzzer || exit 1; \
+			$(FUZZ_BUILD)/corpus/$$fuzzer $$seeds || exit 1; \
 	done

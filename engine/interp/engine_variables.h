@@ -43,6 +43,11 @@ public:
     int32_t VTi_GetVarSize(std::string_view name, int32_t* size) const;
     // Deletes every variable.
     void clear();
+    // Calls visit(key, value) for every variable, in no particular order.
+    template <class Visit> void forEach(Visit&& visit) const {
+        for (const auto& [key, handle] : handles_)
+            visit(keyOf(handle), valueOf(handle));
+    }
     // Changes whenever a variable may have changed: a reader of a switch looks again only then.
     uint64_t revision() const { return revision_; }
 

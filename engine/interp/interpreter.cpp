@@ -26,7 +26,7 @@ Interpreter::Interpreter(LastEngineError& errors, MemoryManager& memory, FieldVa
                          bool& running, const int32_t& today)
     : errors_(errors), memory_(memory), tokens_(errors, fields), running_(running), today_(today) {
     const char* forced = std::getenv(kReferenceEnvironment);
-    referenceByEnvironment_ = forced != nullptr && std::string_view(forced) == "1";
+    referenceForced_ = forced != nullptr && std::string_view(forced) == "1";
 }
 
 bool Interpreter::referencePath() {
@@ -36,7 +36,7 @@ bool Interpreter::referencePath() {
         referenceByVariable_ = value == "1";
         switchesRevision_ = switches_->revision();
     }
-    return referenceByEnvironment_ || referenceByVariable_;
+    return referenceForced_ || referenceByVariable_;
 }
 
 Interpreter::Nesting::Nesting(Interpreter& interpreter) : interpreter_(interpreter) {

@@ -73,6 +73,9 @@ public:
     void setSwitches(const EngineVariables* variables) { switches_ = variables; }
     // Whether runs read the compiled text token by token (see above).
     bool referencePath();
+    // Forces the reference path whatever the switches say (the environment variable sets it
+    // when the interpreter is made).
+    void forceReferencePath(bool on) { referenceForced_ = on; }
     const TranslationCache& translations() const { return translations_; }
 
     // Runs compiled logic (up to its terminator): 0 fail, 1 pass, 2 warning, or the value of
@@ -218,7 +221,7 @@ private:
     TranslationCache translations_;
     Translation* translation_ = nullptr; // of the current run; null on the reference path
     const EngineVariables* switches_ = nullptr;
-    bool referenceByEnvironment_ = false;
+    bool referenceForced_ = false;
     bool referenceByVariable_ = false;
     uint64_t switchesRevision_ = UINT64_MAX;
 
