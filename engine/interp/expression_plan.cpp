@@ -258,7 +258,8 @@ const ExpressionPlan* ExpressionPlans::planAt(DecodedLogic& decoded, int32_t fir
     int32_t& known = decoded.planOf(first);
     if (known == DecodedLogic::kPlanUnknown) {
         known = DecodedLogic::kNoPlan;
-        if (nodes_ >= kMaxNodes) return nullptr;
+        size_t bound = kNodesPerToken * static_cast<size_t>(decoded.entryCount()) + kSpareNodes;
+        if (nodes_ >= bound) return nullptr;
         ExpressionPlan plan;
         try {
             PlanCompiler(decoded, plan, maxDepth).compile(first);

@@ -62,8 +62,10 @@ struct ExpressionPlan {
 
 class ExpressionPlans {
 public:
-    // Plans of one logic hold at most this many nodes together; past it, no more are made.
-    static constexpr size_t kMaxNodes = 1 << 18;
+    // Plans of one logic hold at most kNodesPerToken nodes for each of its tokens and
+    // kSpareNodes more together; past that, no more are made.
+    static constexpr size_t kNodesPerToken = 4;
+    static constexpr size_t kSpareNodes = 4096;
     static constexpr size_t kMaxPlanNodes = 4096;
 
     // The plan of the expression that evaluate() reads from entry `first`, made the first

@@ -82,7 +82,7 @@ int32_t Interpreter::VTi_interpret(std::string_view logic) {
         readFunctionHeader(logic);
         logic_ = logic;
         size_t programStart = 1 + 5 * static_cast<size_t>(functionCount_);
-        translation_ = tracing_ || referencePath() ? nullptr : &translations_.translationOf(logic);
+        translation_ = tracing_ || referencePath() ? nullptr : translations_.translationOf(logic);
         tokens_.start(logic, programStart,
                       translation_ != nullptr ? &translation_->decoded : nullptr);
         if (tracing_) tracer_->begin(logic, programStart);

@@ -7,8 +7,9 @@
 // their own, which costs little beside a part's records.
 //
 // A logic is found by where its text lies and checked against a copy of the text, so that a
-// text freed and another put in its place is never run with the old translation. The cache
-// holds at most kMaxLogicBytes of logic; past that it starts empty again.
+// text freed and another put in its place is never run with the old translation. A logic
+// longer than kMaxLogicBytes is not translated (it runs on the reference path), and the cache
+// holds translations of at most kMaxCacheBytes; past that it starts empty again.
 #pragma once
 
 #include "engine/interp/decoded_logic.h"
@@ -30,10 +31,11 @@ struct Translation {
 
 class TranslationCache {
 public:
-    static constexpr size_t kMaxLogicBytes = 64u << 20;
+    static constexpr size_t kMaxLogicBytes = 256u << 10;
+    static constexpr size_t kMaxCacheBytes = 64u << 20;
 
-    // The translation of `logic`, made the first time.
-    Translation& translationOf(std::string_view logic);
+    // The translation of `logic`, made the first time; null for a logic too long to translate.
+    Translation* translationOf(std::string_view logic);
 
     size_t size() const { return translations_.size(); }
     // Bytes the translations hold, plans included.
@@ -41,7 +43,7 @@ public:
 
 private:
     std::unordered_map<const char*, std::unique_ptr<Translation>> translations_;
-    size_t logicBytes_ = 0;
+    size_t cacheBytes_ = 0; // of the translations as made; their plans grow within bounds
 };
 
 } // namespace vetra
