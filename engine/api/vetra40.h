@@ -55,6 +55,20 @@
  * 65,536 are engine variables (VTx_SetVar and setvar fail with 449 beyond, the last engine
  * error text saying so); a run's temporary blocks go when the run ends.
  *
+ * Translated logic. Each instance translates an edit's compiled logic the first time it runs
+ * it and keeps the translation (decoded tokens, the variables its names find, its expressions
+ * as small trees) for every later record; the translation belongs to the instance, like its
+ * records and edit sets. Results are the same as reading the compiled text token by token,
+ * which the engine still does for edit debugging (VTx_SetDebug), for logic longer than
+ * 256 KiB, and for every run while the engine variable _REFERENCE_INTERPRETER is "1" (set
+ * with VTx_SetVar; any other value, or deleting it, switches back) or the process was started
+ * with the environment variable VETRA_REFERENCE_INTERPRETER=1: verdicts, messages, flags,
+ * field writes, engine variables, error codes and texts and the tokens a run counts are the
+ * same either way. The token budget counts, on both paths, the tokens the token-by-token
+ * reading reads, put-back tokens read again included: a translated expression adds the
+ * count of the tokens it stands for, so a run ends by the budget at the same check with the
+ * same text. An instance keeps at most 64 MiB of translations.
+ *
  * External libraries. Edit logic may call a function of an external library by name
  * (externaldll). A metafile may come from anyone, so no library loads unless the host allows
  * it: the engine variable _EXTERNALDLL_FOLDERS (set with VTx_SetVar; edit logic cannot set
