@@ -26,6 +26,7 @@ struct RunInParts::Part {
     std::unique_ptr<RecordChecker> checker;
     int stopCode = 0;
     bool halted = false;
+    bool dataFileUnreadable = false;
     std::int64_t lastRecord = 0;
     std::vector<std::string> notices;
     // Published after every record for the progress display.
@@ -130,6 +131,7 @@ void RunInParts::checkPart(Part& part, bool countsOnly) {
                                    data->errorText(),
                                "Data File Error", platform::MessageButtons::Ok);
             part.stopCode = __LINE__;
+            part.dataFileUnreadable = true;
             break;
         }
         if (got == 0) break;
@@ -191,6 +193,7 @@ void RunInParts::joinResults(bool countsOnly, PartsOutcome& outcome) {
     const Part& last = *parts_[outcome.partsJoined - 1];
     outcome.stopCode = last.stopCode;
     outcome.halted = last.halted;
+    outcome.dataFileUnreadable = last.dataFileUnreadable;
     outcome.notices = last.notices;
     if (outcome.lastRecordChecked == 0) outcome.lastRecordChecked = settings_.firstRecord - 1;
     for (std::size_t k = 0; k < outcome.partsJoined; ++k)

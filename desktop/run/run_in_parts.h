@@ -29,7 +29,8 @@ splitRange(std::int64_t firstRecord, std::int64_t count, std::size_t parts);
 struct PartsOutcome {
     int stopCode = 0; // 0, or the source line where the run stopped
     bool halted = false;
-    RunCounters counters; // of the records the joined results hold
+    bool dataFileUnreadable = false; // the run stopped where the data file could not be read
+    RunCounters counters;            // of the records the joined results hold
     std::int64_t lastRecordChecked = 0;
     // The parts the results hold, from the first: the run ended in the last of them.
     std::size_t partsJoined = 0;

@@ -51,6 +51,7 @@ int RunDriver::runSteps(const RunSettings& settings, const std::vector<EngineIns
     record.start = std::time(nullptr);
     counters_ = {};
     limitPassed_ = false;
+    dataFileUnreadable_ = false;
     joinSeconds_ = 0;
     identification_ = identificationSource(settings.identificationFields, settings.layoutFields);
 
@@ -161,6 +162,7 @@ int RunDriver::checkRecords(const RunSettings& settings, const EngineInstance& i
             messages_.show("The data file " + settings.dataFilePath + " cannot be read at record " +
                                std::to_string(r) + ": " + data->errorText(),
                            "Data File Error");
+            dataFileUnreadable_ = true;
             return __LINE__;
         }
         if (got == 0) break;
@@ -195,6 +197,7 @@ int RunDriver::checkInParts(const RunSettings& settings,
     joinSeconds_ = outcome.joinSeconds;
     partsJoined = outcome.partsJoined;
     halt_ = outcome.halted;
+    dataFileUnreadable_ = outcome.dataFileUnreadable;
     progress_.showCounters(outcome.lastRecordChecked, counters_);
     if (outcome.stopCode != 0) return outcome.stopCode;
     limitPassed_ = !countsOnly && counters_.messagesReported > kDetailMessageLimit;

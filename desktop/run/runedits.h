@@ -64,6 +64,9 @@ public:
 
     const RunCounters& counters() const { return counters_; }
     bool messageLimitPassed() const { return limitPassed_; }
+    // Whether the last run stopped because the data file could not be read on (a damaged
+    // compressed file, an XML file that breaks its rules past the inspection).
+    bool dataFileUnreadable() const { return dataFileUnreadable_; }
     // How long joining the parts' results took in the last run (0 for a run in one part).
     double joinSeconds() const { return joinSeconds_; }
 
@@ -86,6 +89,7 @@ private:
     RunProgress& progress_;
     bool halt_ = false;
     bool limitPassed_ = false;
+    bool dataFileUnreadable_ = false;
     RunCounters counters_;
     double joinSeconds_ = 0;
     IdentificationSource identification_;

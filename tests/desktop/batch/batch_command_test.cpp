@@ -38,7 +38,14 @@ protected:
         const auto command = std::string(NAACCR_GENERATE) + " --records 120 --seed 7 --layout " +
                              SAMPLE_LAYOUT + " -o " +
                              quoted((data_->path() / "sample.txt").string()) + " > /dev/null";
-        dataReady_ = std::system(command.c_str()) == 0;
+        const auto xml = std::string(NAACCR_GENERATE) + " --records 20 --seed 7 --layout " +
+                         SAMPLE_LAYOUT + " --format xml -o " +
+                         quoted((data_->path() / "sample.xml").string()) + " > /dev/null";
+        const auto gzip = std::string(NAACCR_GENERATE) + " --records 20 --seed 7 --layout " +
+                          SAMPLE_LAYOUT + " --format xml --gzip -o " +
+                          quoted((data_->path() / "sample.xml.gz").string()) + " > /dev/null";
+        dataReady_ = std::system(command.c_str()) == 0 && std::system(xml.c_str()) == 0 &&
+                     std::system(gzip.c_str()) == 0;
     }
     static void TearDownTestSuite() { delete data_; }
 
@@ -150,6 +157,72 @@ TEST_F(BatchCommand, RunWritesResultsAndExitsByOutcome) {
     EXPECT_NE(again.out.find("Records checked:          1\n"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(home_.path() / "elsewhere" / "errors.db"));
     EXPECT_FALSE(std::filesystem::exists(query / "errors_1st_prev.db"));
+}
+
+// An XML file that breaks the rules of its items is refused by the inspection, before any
+// record is checked: exit 2, the file, the line and the item named, and no results written.
+class XmlInputCommand : public BatchCommand {
+protected:
+    static std::string sampleXml() { return readFile(data_->path() / "sample.xml"); }
+    // The sample XML with `inserted` put in place of the first occurrence of `at`.
+    static std::string replaced(const std::string& at, const std::string& inserted) {
+        std::string xml = sampleXml();
+        const std::size_t where = xml.find(at);
+        EXPECT_NE(where, std::string::npos) << at;
+        return where == std::string::npos ? xml : xml.replace(where, at.size(), inserted);
+    }
+    Outcome refused(const std::string& contents) {
+        const std::string path = home_.write("bad.xml", contents).string();
+        Outcome outcome = run(sampleRun() + " --data " + quoted(path));
+        EXPECT_EQ(outcome.status, 2) << outcome.err;
+        EXPECT_NE(outcome.err.find(path), std::string::npos) << outcome.err;
+        EXPECT_FALSE(std::filesystem::exists(home_.path() / "query" / "errors.db"));
+        return outcome;
+    }
+    static bool says(const Outcome& outcome, const std::string& text) {
+        return outcome.err.find(text) != std::string::npos;
+    }
+};
+
+TEST_F(XmlInputCommand, TheSampleXmlRuns) {
+    const Outcome outcome =
+        run(sampleRun() + " --data " + quoted((data_->path() / "sample.xml").string()));
+    EXPECT_TRUE(outcome.status == 0 || outcome.status == 1) << outcome.err;
+    EXPECT_NE(outcome.out.find("Records checked:          20\n"), std::string::npos);
+}
+
+TEST_F(XmlInputCommand, AValueLongerThanItsFieldIsAnInputError) {
+    const Outcome outcome = refused(replaced("naaccrNum=\"400\">C", "naaccrNum=\"400\">C123"));
+    EXPECT_TRUE(says(outcome, "item \"primarySite\" (400) holds 7 characters; its field has 4"))
+        << outcome.err;
+    EXPECT_TRUE(says(outcome, "line ")) << outcome.err;
+}
+
+TEST_F(XmlInputCommand, AnItemGivenTwiceIsAnInputError) {
+    const std::string item = "<Item naaccrId=\"sex\" naaccrNum=\"220\">";
+    const Outcome outcome = refused(replaced(item, item + "1</Item>" + item));
+    EXPECT_TRUE(says(outcome, "item \"sex\" (220) is given twice in one element")) << outcome.err;
+}
+
+TEST_F(XmlInputCommand, AnItemWhoseNumberNamesAnotherItemIsAnInputError) {
+    const Outcome outcome =
+        refused(replaced("<Tumor>", "<Tumor><Item naaccrId=\"primarySite\" naaccrNum=\"20\">C123"
+                                    "</Item>"));
+    EXPECT_TRUE(says(outcome, "item \"primarySite\" has naaccrNum 20, the number of item "
+                              "\"patientIdNumber\": its naaccrId and naaccrNum disagree"))
+        << outcome.err;
+}
+
+TEST_F(XmlInputCommand, AFileWithoutTumorsHasNoRecordsToCheck) {
+    const std::string xml = sampleXml();
+    const Outcome outcome = refused(xml.substr(0, xml.find("<Patient>")) + "</NaaccrData>\n");
+    EXPECT_TRUE(says(outcome, "holds no Tumor elements: no records to check")) << outcome.err;
+}
+
+TEST_F(XmlInputCommand, ACompressedFileCutShortSaysItsDataEndsEarly) {
+    const std::string whole = readFile(data_->path() / "sample.xml.gz");
+    const Outcome outcome = refused(whole.substr(0, whole.size() / 2));
+    EXPECT_TRUE(says(outcome, "the compressed data ends early")) << outcome.err;
 }
 
 TEST_F(BatchCommand, ConfigurationFileGivesTheDefaults) {

@@ -176,6 +176,7 @@ TEST_F(PartedRuns, AFailedEngineCallEndsTheResultsWhereOnePartWould) {
         EXPECT_FALSE(one.summaryExists);
         for (int jobs : {2, 4})
             expectSame(one, runWith(request, jobs), jobs);
+        EXPECT_FALSE(driver_.dataFileUnreadable());
     }
 }
 
