@@ -39,4 +39,8 @@ if(TARGET ravelo_window)
   set_tests_properties(ravelo_version PROPERTIES PASS_REGULAR_EXPRESSION "^ravelo 1\\.2\\.8\n$")
   add_test(NAME ravelo_help COMMAND ravelo --help)
   set_tests_properties(ravelo_help PROPERTIES PASS_REGULAR_EXPRESSION "^Usage: ravelo")
+  add_test(NAME ravelo_manual_page_describes_its_options
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:ravelo>
+            -DPAGES=${PROJECT_SOURCE_DIR}/packaging/man/ravelo.1
+            -P ${PROJECT_SOURCE_DIR}/tests/manual_page_options.cmake)
 endif()
