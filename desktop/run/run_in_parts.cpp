@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <thread>
 
 namespace vetra::desktop {
@@ -34,6 +35,7 @@ struct RunInParts::Part {
     std::atomic<std::int64_t> exceptionRecords{0};
     std::atomic<std::int64_t> messagesReported{0};
     std::atomic<bool> finished{false};
+    PartTimes times;
 };
 
 std::vector<std::pair<std::int64_t, std::int64_t>>
@@ -91,16 +93,18 @@ PartsOutcome RunInParts::run(bool countsOnly) {
                                                         capacity, *database);
         parts_.push_back(std::move(part));
     }
+    threadsStart_ = std::chrono::steady_clock::now();
     {
         std::vector<std::jthread> threads;
         for (auto& part : parts_)
             threads.emplace_back([this, &part, countsOnly] { checkPart(*part, countsOnly); });
         watchParts();
     }
-    const auto joinStart = std::chrono::steady_clock::now();
+    const double joinStart = secondsSinceStart();
     joinResults(countsOnly, outcome);
-    outcome.joinSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - joinStart).count();
+    outcome.joinSeconds = secondsSinceStart() - joinStart;
+    for (const auto& part : parts_)
+        outcome.partTimes.push_back(part->times);
     return outcome;
 }
 
@@ -122,6 +126,7 @@ void RunInParts::checkPart(Part& part, bool countsOnly) {
         return;
     }
     if (part.first > 1) data->skip(part.first - 1);
+    part.times.reached = secondsSinceStart();
     RecordChecker& checker = *part.checker;
     for (std::int64_t r = part.first; r <= part.last; ++r) {
         const std::int64_t got = data->next(checker.record(), checker.capacity());
@@ -149,7 +154,16 @@ void RunInParts::checkPart(Part& part, bool countsOnly) {
         }
     }
     if (part.stopCode == 0) part.notices = data->notices();
+    part.times.finished = secondsSinceStart();
+    timespec used{};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used) == 0)
+        part.times.processor =
+            static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
     part.finished = true;
+}
+
+double RunInParts::secondsSinceStart() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - threadsStart_).count();
 }
 
 RunCounters RunInParts::progressCounters() const {

@@ -53,6 +53,7 @@ int RunDriver::runSteps(const RunSettings& settings, const std::vector<EngineIns
     limitPassed_ = false;
     dataFileUnreadable_ = false;
     joinSeconds_ = 0;
+    partTimes_.clear();
     identification_ = identificationSource(settings.identificationFields, settings.layoutFields);
 
     // The summary file belongs with errors.db: the previous run's is removed with the start of
@@ -195,6 +196,7 @@ int RunDriver::checkInParts(const RunSettings& settings,
     outcome.messages.showNow(messages_);
     counters_ = outcome.counters;
     joinSeconds_ = outcome.joinSeconds;
+    partTimes_ = outcome.partTimes;
     partsJoined = outcome.partsJoined;
     halt_ = outcome.halted;
     dataFileUnreadable_ = outcome.dataFileUnreadable;

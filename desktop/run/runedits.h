@@ -6,6 +6,7 @@
 #include "desktop/run/data_source.h"
 #include "desktop/run/record_checker.h"
 #include "desktop/run/results_database.h"
+#include "desktop/run/run_in_parts.h"
 #include "desktop/run/run_progress.h"
 #include "desktop/run/run_records.h"
 #include "desktop/shell/edit_option_grid.h"
@@ -69,6 +70,8 @@ public:
     bool dataFileUnreadable() const { return dataFileUnreadable_; }
     // How long joining the parts' results took in the last run (0 for a run in one part).
     double joinSeconds() const { return joinSeconds_; }
+    // Where each part's time went in the last run (empty for a run in one part).
+    const std::vector<PartTimes>& partTimes() const { return partTimes_; }
 
 private:
     int runSteps(const RunSettings& settings, const std::vector<EngineInstance>& instances,
@@ -92,6 +95,7 @@ private:
     bool dataFileUnreadable_ = false;
     RunCounters counters_;
     double joinSeconds_ = 0;
+    std::vector<PartTimes> partTimes_;
     IdentificationSource identification_;
     ResultsDatabase database_;
 };

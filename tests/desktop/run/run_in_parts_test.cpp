@@ -138,6 +138,20 @@ TEST_F(PartedRuns, EveryNumberOfPartsWritesWhatOnePartWrites) {
     expectSame(counted, runWith(request, 3), 3);
 }
 
+TEST_F(PartedRuns, EachPartTellsWhereItsTimeWent) {
+    const auto request = patterned(60, {"Main", "Slow"});
+    runWith(request, 1);
+    EXPECT_TRUE(driver_.partTimes().empty());
+    runWith(request, 3);
+    ASSERT_EQ(driver_.partTimes().size(), 3u);
+    for (const desktop::PartTimes& part : driver_.partTimes()) {
+        EXPECT_GE(part.reached, 0);
+        EXPECT_GE(part.finished, part.reached);
+        EXPECT_GT(part.processor, 0);
+    }
+    EXPECT_GE(driver_.joinSeconds(), 0);
+}
+
 TEST_F(PartedRuns, TheRangeIsSplitIntoEvenContiguousParts) {
     using Ranges = std::vector<std::pair<std::int64_t, std::int64_t>>;
     EXPECT_EQ(desktop::splitRange(5, 10, 3), (Ranges{{5, 8}, {9, 11}, {12, 14}}));
