@@ -1,6 +1,7 @@
 // Reports built from the results of real runs: small metafiles written by the project's writer,
-// run over data files with the real engine library, then read by RAVquery and csv_report. The
-// expected texts are assembled here from the report formats, so that tests compare whole files.
+// run over data files with the real engine library, then read by RAVquery and csv_report. Each
+// report style and page mode is compared whole with a file written by hand (report_files_test);
+// the pieces here serve the tests of particular cases (sort orders, page breaks, halts).
 #pragma once
 
 #include "desktop/reports/RAVquery.h"
