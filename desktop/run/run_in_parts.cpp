@@ -147,7 +147,7 @@ void RunInParts::checkPart(Part& part, bool countsOnly) {
         part.exceptionRecords = counters.exceptionRecords;
         part.messagesReported = counters.messagesReported;
         if (part.stopCode != 0) break;
-        if (counters.messagesReported > RunDriver::kDetailMessageLimit) countsOnly = true;
+        if (counters.messagesReported > settings_.detailMessageLimit) countsOnly = true;
         if (r % kHaltStep == 0 && halt_) {
             part.halted = true;
             break;
@@ -219,9 +219,9 @@ void RunInParts::joinResults(bool countsOnly, PartsOutcome& outcome) {
     std::int64_t reported = first.messagesReported;
     for (std::size_t k = 1; k < outcome.partsJoined; ++k) {
         Part& part = *parts_[k];
-        if (!countsOnly && reported <= RunDriver::kDetailMessageLimit) {
+        if (!countsOnly && reported <= settings_.detailMessageLimit) {
             const std::int64_t lastStored =
-                part.scratch.lastRecordWithinLimit(reported, RunDriver::kDetailMessageLimit);
+                part.scratch.lastRecordWithinLimit(reported, settings_.detailMessageLimit);
             part.scratch.close();
             ResultsDatabase::AppendedRows appended;
             if (runDatabase_.appendPart(part.scratchPath, lastStored, failedEdits, messages,

@@ -176,7 +176,7 @@ int RunDriver::checkRecords(const RunSettings& settings, const EngineInstance& i
             progress_.showCounters(r, counters_);
             progress_.processPendingEvents();
         }
-        if (counters_.messagesReported > kDetailMessageLimit && !limitPassed_) {
+        if (counters_.messagesReported > settings.detailMessageLimit && !limitPassed_) {
             countsOnly = true;
             limitPassed_ = true;
         }
@@ -202,7 +202,7 @@ int RunDriver::checkInParts(const RunSettings& settings,
     dataFileUnreadable_ = outcome.dataFileUnreadable;
     progress_.showCounters(outcome.lastRecordChecked, counters_);
     if (outcome.stopCode != 0) return outcome.stopCode;
-    limitPassed_ = !countsOnly && counters_.messagesReported > kDetailMessageLimit;
+    limitPassed_ = !countsOnly && counters_.messagesReported > settings.detailMessageLimit;
     notices = outcome.notices;
     return 0;
 }

@@ -19,6 +19,9 @@
 
 namespace vetra::desktop {
 
+// After more messages than this the run keeps counts only.
+inline constexpr std::int64_t kDetailMessageLimit = 250000;
+
 // What a run takes from the main window.
 struct RunSettings {
     std::string dataFilePath;
@@ -42,11 +45,13 @@ struct RunSettings {
     // How many parts of the range are checked at once, each on a metafile instance of its
     // own; the results are the same for any number.
     int jobs = 1;
+    // The programs always keep the quarter million; tests of the switch lower it.
+    std::int64_t detailMessageLimit = kDetailMessageLimit;
 };
 
 class RunDriver {
 public:
-    static constexpr std::int64_t kDetailMessageLimit = 250000;
+    static constexpr std::int64_t kDetailMessageLimit = desktop::kDetailMessageLimit;
 
     RunDriver(const RAVengine& engine, platform::MessageBoxes& messages, RunProgress& progress)
         : engine_(engine), messages_(messages), progress_(progress) {}
