@@ -454,8 +454,10 @@ void NaaccrXmlRecords::Parser::startItem(Level container, const XML_Char** attri
     }
 }
 
-// An item that gives both names is placed only where they name the same field: a value is
-// never put into the field of another item than the one its naaccrId says it is.
+// An item that gives both names is never placed where they name different fields: when its
+// naaccrId names a field of the layout, that field's item number must be its naaccrNum. A
+// naaccrId the layout does not know places nothing by itself (a metafile's third names need
+// not be XML ids), so the number alone places the item then.
 int NaaccrXmlRecords::Parser::fieldOfItem(const char* naaccrNum) {
     const int named = fields_.byId(itemId_);
     if (naaccrNum == nullptr) return named;
@@ -467,20 +469,16 @@ int NaaccrXmlRecords::Parser::fieldOfItem(const char* naaccrNum) {
         return NaaccrXmlFields::none;
     }
     const int numbered = fields_.byNumber(number);
-    if (numbered == named) return numbered;
-    if (numbered != NaaccrXmlFields::none &&
-        (named != NaaccrXmlFields::none || !fields_[numbered].naaccrId.empty())) {
-        const std::string& owner = fields_[numbered].naaccrId;
-        failDisagreeing(number, owner.empty() ? "the number of another field"
-                                              : "the number of item \"" + owner + "\"");
+    if (named != NaaccrXmlFields::none && fields_[named].itemNumber != 0 &&
+        fields_[named].itemNumber != number) {
+        const std::string& owner =
+            numbered != NaaccrXmlFields::none ? fields_[numbered].naaccrId : std::string();
+        failDisagreeing(number, !owner.empty() ? "the number of item \"" + owner + "\""
+                                               : "but item \"" + itemId_ + "\" has number " +
+                                                     std::to_string(fields_[named].itemNumber));
         return NaaccrXmlFields::none;
     }
-    if (named != NaaccrXmlFields::none && fields_[named].itemNumber != 0) {
-        failDisagreeing(number, "but item \"" + itemId_ + "\" has number " +
-                                    std::to_string(fields_[named].itemNumber));
-        return NaaccrXmlFields::none;
-    }
-    return numbered != NaaccrXmlFields::none ? numbered : named; // the layout lacks the other name
+    return numbered != NaaccrXmlFields::none ? numbered : named;
 }
 
 void NaaccrXmlRecords::Parser::failDisagreeing(int number, const std::string& whose) {

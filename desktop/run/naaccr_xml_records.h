@@ -14,9 +14,10 @@
 
 namespace vetra::desktop {
 
-// Where an item goes in the flat record. An item is matched by its `naaccrId` (the field's
-// third name in the metafile's data dictionary) and its number (`naaccrNum`, the field's local
-// number in a NAACCR metafile) when it carries one; the two must name the same field.
+// Where an item goes in the flat record. An item is matched by its number (`naaccrNum`, the
+// field's local number in a NAACCR metafile) or, when it carries no number, by its `naaccrId`
+// (the field's third name in the metafile's data dictionary). An item whose naaccrId names a
+// field of another number is refused.
 struct XmlLayoutField {
     int itemNumber = 0;
     std::string naaccrId;
