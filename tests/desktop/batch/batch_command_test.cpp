@@ -1,6 +1,7 @@
 // ravelo-batch run as a user runs it: its exit status, its messages and the files it leaves,
 // on the sample metafile and generated NAACCR data.
 #include "tests/desktop/run/run_fixture.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/scratch_directory.h"
 
 #include <cstdlib>
@@ -15,12 +16,7 @@ namespace {
 
 using vetra::testing::ScratchDirectory;
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using vetra::testing::fileContents;
 
 std::string quoted(const std::string& text) {
     return "'" + text + "'";
@@ -61,7 +57,7 @@ protected:
             " && export RAVELO_HOME && " + before + RAVELO_BATCH + " " + arguments + " > " +
             quoted(out.string()) + " 2> " + quoted(err.string());
         const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, fileContents(out), fileContents(err)};
     }
 
     static std::string sampleData() { return quoted((data_->path() / "sample.txt").string()); }
@@ -145,9 +141,9 @@ TEST_F(BatchCommand, RunWritesResultsAndExitsByOutcome) {
 
     const auto query = home_.path() / "query";
     EXPECT_TRUE(std::filesystem::exists(query / "errors.db"));
-    const std::string summary = readFile(query / "summary.txt");
+    const std::string summary = fileContents(query / "summary.txt");
     EXPECT_NE(summary.find(",Record Type (NAACCR)\n"), std::string::npos);
-    const std::string log = readFile(home_.path() / "reports" / "run_log.txt");
+    const std::string log = fileContents(home_.path() / "reports" / "run_log.txt");
     EXPECT_EQ(log.rfind("Ravelo 1.2.8\n", 0), 0u);
     EXPECT_NE(log.find("----- Run 1 -----\n"), std::string::npos);
     EXPECT_NE(log.find("Incidence Core Edits + Incidence Date Edits\n"), std::string::npos);
@@ -165,7 +161,7 @@ TEST_F(BatchCommand, RunWritesResultsAndExitsByOutcome) {
 // record is checked: exit 2, the file, the line and the item named, and no results written.
 class XmlInputCommand : public BatchCommand {
 protected:
-    static std::string sampleXml() { return readFile(data_->path() / "sample.xml"); }
+    static std::string sampleXml() { return fileContents(data_->path() / "sample.xml"); }
     // The sample XML with `inserted` put in place of the first occurrence of `at`.
     static std::string replaced(const std::string& at, const std::string& inserted) {
         std::string xml = sampleXml();
@@ -222,7 +218,7 @@ TEST_F(XmlInputCommand, AFileWithoutTumorsHasNoRecordsToCheck) {
 }
 
 TEST_F(XmlInputCommand, ACompressedFileCutShortSaysItsDataEndsEarly) {
-    const std::string whole = readFile(data_->path() / "sample.xml.gz");
+    const std::string whole = fileContents(data_->path() / "sample.xml.gz");
     const Outcome outcome = refused(whole.substr(0, whole.size() / 2));
     EXPECT_TRUE(says(outcome, "the compressed data ends early")) << outcome.err;
 }
@@ -234,7 +230,7 @@ TEST_F(BatchCommand, ConfigurationFileGivesTheDefaults) {
                                 " --counts-only --count 30 --data " + sampleData());
     ASSERT_TRUE(outcome.status == 0 || outcome.status == 1) << outcome.err;
     EXPECT_NE(outcome.out.find("Records checked:          30\n"), std::string::npos);
-    const std::string log = readFile(home_.path() / "reports" / "run_log.txt");
+    const std::string log = fileContents(home_.path() / "reports" / "run_log.txt");
     EXPECT_NE(log.find("VT_SKIPEMPTY: Age at Diagnosis (NAACCR)\n"), std::string::npos);
     EXPECT_NE(log.find("VT_SKIPEMPTY and VT_SKIPFAIL: Census Tract 2000 (NAACCR)\n"),
               std::string::npos);
@@ -302,17 +298,17 @@ TEST_F(BatchCommand, ReportsOfTheRunAndOfAnEarlierRun) {
         << outcome.out;
     EXPECT_NE(outcome.out.find("csv report:               " + (reports / "Ravelo.csv").string()),
               std::string::npos);
-    const std::string combined = readFile(reports / "Ravelo_combined.rpt");
+    const std::string combined = fileContents(reports / "Ravelo_combined.rpt");
     EXPECT_EQ(combined.rfind("Spring Submission Summary by Edit", 0), 0u);
     EXPECT_NE(combined.find("\fSpring Submission        "), std::string::npos);
     EXPECT_EQ(combined.substr(combined.size() - 23), "\f*** END OF REPORT ***\f");
-    const std::string csv = readFile(reports / "Ravelo.csv");
+    const std::string csv = fileContents(reports / "Ravelo.csv");
     EXPECT_EQ(csv.rfind("Record Number,Patient ID Number,Primary Site,Edit Name,", 0), 0u);
 
     const std::string exact = quoted((home_.path() / "only.txt").string());
     const Outcome again = run("--report summary --keep-zero-counts --report-file " + exact);
     EXPECT_EQ(again.status, 0) << again.err;
-    const std::string summary = readFile(home_.path() / "only.txt");
+    const std::string summary = fileContents(home_.path() / "only.txt");
     EXPECT_NE(summary.find("  0         0         0\n"), std::string::npos);
 }
 
@@ -332,7 +328,7 @@ protected:
         std::map<std::string, std::string> files;
         for (const char* name :
              {"run_detailed.rpt", "run_summary.rpt", "run_combined.rpt", "run.csv", "summary.txt"})
-            files[name] = withoutRunTimes(readFile(folder / name));
+            files[name] = withoutRunTimes(fileContents(folder / name));
         return files;
     }
     // The cover page's start, end and elapsed time are the one thing two runs may not share.

@@ -12,7 +12,7 @@ namespace {
 
 using vetra::desktop::PageMode;
 using vetra::desktop::RAVquery;
-using vetra::testing::fileText;
+using vetra::testing::fileContents;
 using vetra::testing::testRecord;
 
 class ReportFiles : public vetra::testing::ReportFixture {
@@ -25,7 +25,7 @@ protected:
 
     // The expected file with its placeholders filled in from this run.
     std::string expected(const std::string& name) const {
-        std::string text = fileText(std::filesystem::path(REPORT_FILES) / name);
+        std::string text = fileContents(std::filesystem::path(REPORT_FILES) / name);
         const auto value = [this](const std::string& key) {
             for (const auto& [k, v] : runRecord())
                 if (k == key) return v;

@@ -8,6 +8,7 @@
 #include "desktop/reports/csv_report.h"
 #include "desktop/reports/report_progress.h"
 #include "tests/desktop/run/run_fixture.h"
+#include "tests/support/file_contents.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -58,7 +59,7 @@ using RunRecordRows = std::vector<std::pair<std::string, std::string>>;
 // printf into a string, for building expected report text from the report's own formats.
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 
-std::string fileText(const std::filesystem::path& path);
+using vetra::testing::fileContents;
 
 // Pieces of a text report.
 inline const std::string kUnderline = std::string(72, '_') + "\n";
@@ -106,8 +107,8 @@ protected:
     desktop::ReportInputs inputs(const std::string& title = "Test Report",
                                  const std::string& subtitle = "") const;
     std::string reportPath() const { return (scratch_.path() / "report.rpt").string(); }
-    std::string reportText() const { return fileText(reportPath()); }
-    std::string csvText() const { return fileText(scratch_.path() / "report.csv"); }
+    std::string reportText() const { return fileContents(reportPath()); }
+    std::string csvText() const { return fileContents(scratch_.path() / "report.csv"); }
     RunRecordRows runRecord() const { return ResultsFile(resultsPath()).runRecord(); }
     const std::string& date() const { return query_.dateText(); }
     void writeSummaryFile(const std::string& contents) const;
