@@ -377,17 +377,6 @@ TEST_F(Configuration, SaveAsWritesTheChosenFileAndMakesItCurrent) {
     EXPECT_EQ(loaded.editOptions, written);
 }
 
-TEST_F(Configuration, NoSkipsSurvivesSavingAndLoadingAsCodeZero) {
-    SessionSettings settings = sampleSettings(program);
-    settings.configuration.editOptions = {{"Only Edit", "0"}};
-    const std::string chosen = (scratch.path() / "noskips.ini").string();
-    ASSERT_TRUE(saveConfigurationAs(masterPath, chosen, settings, boxes));
-    const RunConfiguration loaded = loadConfiguration(chosen);
-    ASSERT_EQ(loaded.editOptions.size(), 1u);
-    EXPECT_EQ(loaded.editOptions[0].first, "Only Edit");
-    EXPECT_EQ(editOptionCode(loaded.editOptions[0].second), 0);
-}
-
 TEST_F(Configuration, SaveAsToAFolderFailsAndKeepsTheConfigurationChanged) {
     SessionSettings settings = sampleSettings(program);
     settings.configurationChanged = true;
