@@ -317,22 +317,7 @@ TEST_F(MainWorkflowTest, TickingEditSetsRebuildsTheGridKeepingTheMarksOfEditsTha
 
 // --- The option grid -----------------------------------------------------------------------
 
-TEST_F(MainWorkflowTest, GridClicksCombineTheSkipsAndNoSkipsClearsThem) {
-    const auto workflow = started();
-    workflow->setEditSetTicked(indexOf(workflow->editSets(), "Extra"), false);
-    workflow->setEditSetTicked(indexOf(workflow->editSets(), "Extra"), true);
-    const std::size_t site = rowOf(workflow->grid(), "Site Check");
-    ASSERT_EQ(marks(workflow->grid().rows()[site]), "10000");
-
-    workflow->clickGridCell(site, desktop::kSkipEmpty);
-    workflow->clickGridCell(site, desktop::kSkipFail);
-    EXPECT_EQ(marks(workflow->grid().rows()[site]), "00110");
-    EXPECT_EQ(desktop::EditOptionGrid::rowCode(workflow->grid().rows()[site]), 3);
-    workflow->clickGridCell(site, desktop::kNoSkips);
-    EXPECT_EQ(marks(workflow->grid().rows()[site]), "00001");
-    EXPECT_EQ(totals(workflow->grid()), (std::vector<int>{0, 1, 0, 0, 2}));
-}
-
+// How clicks combine is edit_option_grid_test's; the workflow passes them on.
 TEST_F(MainWorkflowTest, AGridClickChangesTheConfiguration) {
     const auto workflow = started();
     workflow->clickGridCell(rowOf(workflow->grid(), "Code Check"), desktop::kUseEditSetOptions);
