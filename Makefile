@@ -54,6 +54,8 @@ bench: all
 		$(BUILD)/bench/naaccr18-100000.txt "Incidence Core Edits" "Incidence Date Edits"
 	$(BUILD)/bench/translation_cost $(BUILD)/samples/naaccr18.rmf "NAACCR 18 Incidence" \
 		$(BUILD)/bench/naaccr18-100000.txt
+	$(BUILD)/bench/parallel_run_ratio $(BUILD)/samples/naaccr18.rmf "NAACCR 18 Incidence" \
+		$(BUILD)/bench/naaccr18-100000.txt "Incidence Core Edits" "Incidence Date Edits"
 	$(BUILD)/bench/report_ratio
 	$(BUILD)/tools/naaccr_generate --records 100000 --seed 18 --format xml \
 		-o $(BUILD)/bench/naaccr18-100000.xml

@@ -47,6 +47,13 @@ int layoutRecordLength(const RAVengine& engine, const WholeRunSetup& setup) {
 
 double wholeRun(const RAVengine& engine, const WholeRunSetup& setup, std::int64_t count,
                 const std::string& results, RunCounters& counters) {
+    const WholeRunResult run = wholeRun(engine, setup, {1, count, 1}, results);
+    counters = run.counters;
+    return run.seconds;
+}
+
+WholeRunResult wholeRun(const RAVengine& engine, const WholeRunSetup& setup,
+                        const WholeRunRange& range, const std::string& results) {
     StderrMessageBoxes boxes;
     NoProgress progress;
     RunRequest request;
@@ -61,7 +68,9 @@ double wholeRun(const RAVengine& engine, const WholeRunSetup& setup, std::int64_
     settings.dataForm = setup.info.form;
     settings.recordLength = setup.info.recordLength;
     settings.recordCount = setup.info.recordCount;
-    settings.recordsToEdit = count;
+    settings.firstRecord = range.first;
+    settings.recordsToEdit = range.count;
+    settings.jobs = range.jobs;
     settings.globalOptions = 130;
     settings.identificationFields = {"Patient ID Number", "Primary Site"};
     settings.resultsFolder = results;
@@ -70,10 +79,13 @@ double wholeRun(const RAVengine& engine, const WholeRunSetup& setup, std::int64_
     RunDriver driver(engine, boxes, progress);
     const auto start = std::chrono::steady_clock::now();
     RunEdits(engine, boxes, driver, request);
-    const double seconds =
+    WholeRunResult result;
+    result.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    counters = driver.counters();
-    return seconds;
+    result.counters = driver.counters();
+    result.joinSeconds = driver.joinSeconds();
+    result.partTimes = driver.partTimes();
+    return result;
 }
 
 } // namespace vetra::bench

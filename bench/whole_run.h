@@ -3,6 +3,7 @@
 #pragma once
 
 #include "desktop/run/Ravengine.h"
+#include "desktop/run/run_in_parts.h"
 #include "desktop/run/run_progress.h"
 #include "desktop/shell/data_file_inspection.h"
 #include "platform/message_boxes.h"
@@ -31,5 +32,22 @@ int layoutRecordLength(const desktop::RAVengine& engine, const WholeRunSetup& se
 // Seconds for a run over the first `count` records.
 double wholeRun(const desktop::RAVengine& engine, const WholeRunSetup& setup, std::int64_t count,
                 const std::string& results, desktop::RunCounters& counters);
+
+// Which records a run checks, and in how many parts.
+struct WholeRunRange {
+    std::int64_t first = 1;
+    std::int64_t count = 0;
+    int jobs = 1;
+};
+
+struct WholeRunResult {
+    double seconds = 0;
+    desktop::RunCounters counters;
+    double joinSeconds = 0;
+    std::vector<desktop::PartTimes> partTimes;
+};
+
+WholeRunResult wholeRun(const desktop::RAVengine& engine, const WholeRunSetup& setup,
+                        const WholeRunRange& range, const std::string& results);
 
 } // namespace vetra::bench

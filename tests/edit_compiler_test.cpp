@@ -1,6 +1,7 @@
 // Checks the edit compiler byte by byte: each test compiles a small source and compares the
 // compiled text with the one the format asks for, or checks where and why a source is refused.
 #include "engine/library/function_names.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/scratch_directory.h"
 #include "tools/edit_compiler/compile_error.h"
 #include "tools/edit_compiler/edit_compiler.h"
@@ -76,10 +77,7 @@ std::string repeated(std::string_view text, int times) {
     return result;
 }
 
-std::string contentsOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using vetra::testing::fileContents;
 
 // ---- The function header ---------------------------------------------------------------------
 
@@ -282,8 +280,8 @@ TEST(LineFeeds, CarriageReturnsAreBlanks) {
 // ---- The rendered spelling -------------------------------------------------------------------
 
 TEST(RoundTrip, RenderedSpellingCompilesLikeTheNaturalOne) {
-    CompiledEdit natural = compile(contentsOf(dataDirectory / "natural.edit"));
-    CompiledEdit rendered = compile(contentsOf(dataDirectory / "rendered.edit"));
+    CompiledEdit natural = compile(fileContents(dataDirectory / "natural.edit"));
+    CompiledEdit rendered = compile(fileContents(dataDirectory / "rendered.edit"));
     EXPECT_EQ(rendered.logic, natural.logic);
     EXPECT_EQ(rendered.fields, natural.fields);
     EXPECT_EQ(natural.fields, (std::vector<std::int32_t>{390, 220, 400}));
@@ -450,9 +448,9 @@ TEST(Editc, WritesWhatTheLibraryCompilesAndListsTheFields) {
                             (dataDirectory / "dictionary.csv").string() + " -o " +
                             compiled.string();
     ASSERT_EQ(runEditc(arguments, scratch.path() / "out", scratch.path() / "err"), 0)
-        << contentsOf(scratch.path() / "err");
-    EXPECT_EQ(contentsOf(compiled), compile(contentsOf(dataDirectory / "natural.edit")).logic);
-    std::string out = contentsOf(scratch.path() / "out");
+        << fileContents(scratch.path() / "err");
+    EXPECT_EQ(fileContents(compiled), compile(fileContents(dataDirectory / "natural.edit")).logic);
+    std::string out = fileContents(scratch.path() / "out");
     EXPECT_TRUE(out.starts_with("fields: 390 220 400\nrendering:\nchar code [ 5 ] , * p ; \n"))
         << out;
 }
@@ -464,7 +462,7 @@ TEST(Editc, ReportsWhereTheSourceIsWrong) {
     std::string arguments =
         edit.string() + " --dictionary " + (dataDirectory / "dictionary.csv").string();
     EXPECT_EQ(runEditc(arguments, scratch.path() / "out", scratch.path() / "err"), 1);
-    EXPECT_EQ(contentsOf(scratch.path() / "err"),
+    EXPECT_EQ(fileContents(scratch.path() / "err"),
               edit.string() + ":2:5: no field has the short name \"Nope\"\n");
 }
 
@@ -475,7 +473,7 @@ TEST(Editc, NamesABadDictionary) {
     std::string arguments =
         (dataDirectory / "natural.edit").string() + " -d " + dictionary.string();
     EXPECT_EQ(runEditc(arguments, scratch.path() / "out", scratch.path() / "err"), 1);
-    EXPECT_EQ(contentsOf(scratch.path() / "err"),
+    EXPECT_EQ(fileContents(scratch.path() / "err"),
               "editc: " + dictionary.string() +
                   ": line 1: the header does not name column short_name\n");
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -148,6 +149,37 @@ TEST_F(EditSets, AFieldMissingFromTheLayoutDisablesItsEdit) {
 
 // Edits keep only their missing-field bit when field options change, and those reading a
 // field whose edits are to be skipped are marked, in every loaded set.
+// Message -1 shows the last engine error text while there is one; once a clean load has
+// emptied it, the number reads on as the last engine error while no run has left messages.
+class LastErrorMessage : public EditSets {
+protected:
+    using Read = std::tuple<int32_t, std::string, std::string>; // status, type, text
+    Read readMinusOne() {
+        char type[2] = "?", text[200] = "?";
+        int32_t status = VTx_GetMessageText(id(), type, -1, text, sizeof text);
+        return {status, type, text};
+    }
+};
+
+TEST_F(LastErrorMessage, ShowsTheTextOfALoadThatMissedAField) {
+    load("Full Set");
+    EXPECT_EQ(readMinusOne(), Read(0, "W", "Missing field \"Laterality\" in edit \"Laterality\""));
+}
+
+TEST_F(LastErrorMessage, AfterACleanLoadGivesTheLastEngineError) {
+    load("Full Set");
+    load("Basic Set");
+    EXPECT_EQ(readMinusOne(), Read(0, "", "No error; this is the default initialization value."));
+}
+
+TEST_F(LastErrorMessage, AfterACleanLoadGivesARecordedCodeWithItsCatalogueText) {
+    int32_t full = load("Full Set");
+    auto ignore = [](intptr_t, int32_t, const char*, const char*) {};
+    EXPECT_EQ(VTx_CheckEditSetAgainstLayout(id(), full, 0, ignore), 621);
+    load("Basic Set");
+    EXPECT_EQ(readMinusOne(), Read(621, "", "EditsOwner must be assigned"));
+}
+
 TEST_F(EditSets, FieldOptionsRemarkTheEditsOfEveryLoadedSet) {
     int32_t basic = load("Basic Set");
     int32_t full = load("Full Set");

@@ -1,5 +1,6 @@
 // Checks the metafile writer by decoding the bytes it writes: offsets, lengths and numbers in
 // both byte orders, read here independently of the engine.
+#include "tests/support/file_contents.h"
 #include "tests/support/scratch_directory.h"
 #include "tools/metafile_writer/breakage.h"
 #include "tools/metafile_writer/csv_reader.h"
@@ -701,10 +702,7 @@ int runRmfbuild(const std::string& arguments, const fs::path& errors) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string contentsOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using vetra::testing::fileContents;
 
 TEST(Rmfbuild, WritesWhatTheLibraryBuildsWithTheBreakageAsked) {
     ScratchDirectory scratch;
@@ -713,14 +711,14 @@ TEST(Rmfbuild, WritesWhatTheLibraryBuildsWithTheBreakageAsked) {
         (sampleDirectory / "sample.toml").string() + " -o " + output.string() +
         " --version 4.01 --omit _RE_ERMS.DBF --directory-signature 0x03 --crlf --truncate 900";
     ASSERT_EQ(runRmfbuild(arguments, scratch.path() / "errors.txt"), 0)
-        << contentsOf(scratch.path() / "errors.txt");
+        << fileContents(scratch.path() / "errors.txt");
 
     MetafileBuilder builder = readManifest(sampleDirectory / "sample.toml");
     builder.options().version = "4.01";
     builder.options().omittedTables = {"_RE_ERMS.DBF"};
     Bytes expected = builder.build();
     applyBreakage(expected, Breakage{0x03, true, 900});
-    std::string written = contentsOf(output);
+    std::string written = fileContents(output);
     EXPECT_EQ(Bytes(written.begin(), written.end()), expected);
 }
 
@@ -730,7 +728,7 @@ TEST(Rmfbuild, ReportsErrorsWithTheFileAndExitsWithOne) {
     fs::path errors = scratch.path() / "errors.txt";
     EXPECT_EQ(
         runRmfbuild(manifest.string() + " -o " + (scratch.path() / "out.rmf").string(), errors), 1);
-    EXPECT_EQ(contentsOf(errors),
+    EXPECT_EQ(fileContents(errors),
               "rmfbuild: " + manifest.string() +
                   ": version \"4\" must be four printable ASCII characters, like \"4.00\"\n");
     EXPECT_FALSE(fs::exists(scratch.path() / "out.rmf"));

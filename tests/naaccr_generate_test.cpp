@@ -2,6 +2,7 @@
 // right shape, the same for the same seed, clean records that keep the rules the sample's
 // edits check, and faulty ones that break them. The rules are checked here on their own,
 // against the sample's tables, so that the generator and the sample cannot drift apart.
+#include "tests/support/file_contents.h"
 #include "tools/naaccr_generator/civil_date.h"
 #include "tools/naaccr_generator/generator_error.h"
 #include "tools/naaccr_generator/incidence_generator.h"
@@ -33,10 +34,7 @@ using vetra::generator::RecordFault;
 
 const fs::path sampleDirectory = NAACCR18_SAMPLE;
 
-std::string contentsOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using vetra::testing::fileContents;
 
 const IncidenceLayout& sampleLayout() {
     static const IncidenceLayout layout =
@@ -48,7 +46,7 @@ const IncidenceLayout& sampleLayout() {
 const std::set<std::string>& sampleSites() {
     static const std::set<std::string> sites = [] {
         std::set<std::string> codes;
-        std::istringstream lines(contentsOf(sampleDirectory / "sites.csv"));
+        std::istringstream lines(fileContents(sampleDirectory / "sites.csv"));
         std::string line;
         std::getline(lines, line);
         while (std::getline(lines, line))
@@ -61,7 +59,7 @@ const std::set<std::string>& sampleSites() {
 // HISTBEH.BIN as make_histbeh.py writes it: rows of 16 bits, row 1 for histology 8000, column
 // b + 1 for behaviour b, the most significant bit of each byte first.
 bool histologyAllowsBehaviour(std::string_view histology, std::string_view behaviour) {
-    static const std::string table = contentsOf(sampleDirectory / "histbeh.bin");
+    static const std::string table = fileContents(sampleDirectory / "histbeh.bin");
     int row = std::atoi(std::string(histology).c_str()) - 7999;
     int column = behaviour[0] - '0' + 1;
     if (row < 1 || row > 2000 || column < 1 || column > 16) return false;
@@ -75,7 +73,7 @@ bool histologyAllowsBehaviour(std::string_view histology, std::string_view behav
 bool isPairedInTheEdit(std::string_view site) {
     static const std::vector<std::pair<std::string, std::string>> ranges = [] {
         std::vector<std::pair<std::string, std::string>> found;
-        std::string source = contentsOf(sampleDirectory / "edits" / "laterality_paired.edit");
+        std::string source = fileContents(sampleDirectory / "edits" / "laterality_paired.edit");
         const std::string listStart = "inlist(digits, \"";
         for (std::size_t open = source.find(listStart); open != std::string::npos;
              open = source.find(listStart, open + 1)) {
@@ -327,8 +325,8 @@ TEST(NaaccrGenerateCommand, WritesTheLibrarysRecordsToAFile) {
                       output.string(),
                   errors),
               0)
-        << contentsOf(errors);
-    EXPECT_EQ(contentsOf(output), generatedText(11, 0.5, 20));
+        << fileContents(errors);
+    EXPECT_EQ(fileContents(output), generatedText(11, 0.5, 20));
     fs::remove(output);
     fs::remove(errors);
 }
@@ -339,8 +337,8 @@ TEST(NaaccrGenerateCommand, SaysWhereItLookedForAMissingLayout) {
                       " --records 1 --seed 1 --layout /nonexistent/layout.csv",
                   errors),
               1);
-    EXPECT_NE(contentsOf(errors).find("no layout at /nonexistent/layout.csv"), std::string::npos)
-        << contentsOf(errors);
+    EXPECT_NE(fileContents(errors).find("no layout at /nonexistent/layout.csv"), std::string::npos)
+        << fileContents(errors);
     fs::remove(errors);
 }
 

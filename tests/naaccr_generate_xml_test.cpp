@@ -2,6 +2,7 @@
 // sample layout, it gives the fixed-width records of the same seed byte for byte; and the
 // command line writes either format plain or gzipped.
 #include "desktop/run/naaccr_xml_records.h"
+#include "tests/support/file_contents.h"
 #include "tools/naaccr_generator/generator_error.h"
 #include "tools/naaccr_generator/incidence_generator.h"
 #include "tools/naaccr_generator/incidence_layout.h"
@@ -182,10 +183,7 @@ std::string gunzipped(const fs::path& file) {
     return text;
 }
 
-std::string contentsOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using vetra::testing::fileContents;
 
 class GenerateCommand : public ::testing::Test {
 protected:
@@ -210,18 +208,18 @@ protected:
 };
 
 TEST_F(GenerateCommand, WritesEitherFormatPlainOrGzipped) {
-    ASSERT_EQ(run("--format xml -o " + output.string()), 0) << contentsOf(errors);
-    EXPECT_EQ(contentsOf(output), xmlText(7, 0.5, 25));
-    ASSERT_EQ(run("--format xml --gzip -o " + output.string()), 0) << contentsOf(errors);
+    ASSERT_EQ(run("--format xml -o " + output.string()), 0) << fileContents(errors);
+    EXPECT_EQ(fileContents(output), xmlText(7, 0.5, 25));
+    ASSERT_EQ(run("--format xml --gzip -o " + output.string()), 0) << fileContents(errors);
     EXPECT_EQ(gunzipped(output), xmlText(7, 0.5, 25));
-    ASSERT_EQ(run("--gzip -o " + output.string()), 0) << contentsOf(errors);
+    ASSERT_EQ(run("--gzip -o " + output.string()), 0) << fileContents(errors);
     EXPECT_EQ(gunzipped(output), fixedText(7, 0.5, 25));
 }
 
 TEST_F(GenerateCommand, RefusesAnUnknownFormat) {
     EXPECT_EQ(run("--format csv -o " + output.string()), 1);
-    EXPECT_NE(contentsOf(errors).find("--format is fixed or xml, not \"csv\""), std::string::npos)
-        << contentsOf(errors);
+    EXPECT_NE(fileContents(errors).find("--format is fixed or xml, not \"csv\""), std::string::npos)
+        << fileContents(errors);
 }
 
 } // namespace

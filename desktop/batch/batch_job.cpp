@@ -221,8 +221,11 @@ ExitStatus runChecks(const BatchOptions& options, BatchContext& context) {
         return inputError(*problem);
     // An XML file's records take the layout's length, so the layout is listed first.
     DataFileInfo data;
-    if (inspectDataFile(options.dataFile, data, listed.fields.recordLength) != 0)
+    if (inspectDataFile(options.dataFile, data, listed.fields.recordLength,
+                        xmlLayoutFields(listed.fields.fields)) != 0)
         return inputError(data.errorText + ": " + options.dataFile);
+    if (data.form.format == DataFormat::NaaccrXml && data.recordCount == 0)
+        return inputError(options.dataFile + " holds no Tumor elements: no records to check");
     listed.grid.apply(context.configuration.editOptions);
 
     auto& settings = request.settings;
@@ -257,7 +260,9 @@ ExitStatus runChecks(const BatchOptions& options, BatchContext& context) {
     installInterruptHandler();
     const RunOutcome outcome = RunEdits(engine, messages, driver, request);
     progress.finish();
-    if (outcome != RunOutcome::Completed) return kEngineOrDatabaseFailure;
+    // The records checked before an unreadable part of the data file stay in the results.
+    if (outcome != RunOutcome::Completed)
+        return driver.dataFileUnreadable() ? kUsageOrInputError : kEngineOrDatabaseFailure;
     printSummary(driver, driver.counters().recordsRead < settings.recordsToEdit,
                  settings.resultsFolder);
     return driver.counters().exceptionRecords == 0 ? kNoRecordFailed : kSomeRecordsFailed;

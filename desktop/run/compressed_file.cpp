@@ -60,6 +60,8 @@ std::string CompressedFile::errorText() const {
     int code = Z_OK;
     const char* text = gzerror(handle(file_), &code);
     if (code == Z_ERRNO) return std::strerror(errno);
+    // zlib says "unexpected end of file" after the path for a stream cut short.
+    if (code == Z_BUF_ERROR) return "the compressed data ends early";
     return text != nullptr && *text != '\0' ? text : "the compressed data ends early";
 }
 

@@ -77,7 +77,8 @@ public:
         : file_(std::make_unique<CompressedFile>(path)),
           tumours_([file = file_.get()](
                        char* buffer, std::size_t capacity) { return file->read(buffer, capacity); },
-                   layout.fields, layout.layoutRecordLength) {}
+                   layout.fields, layout.layoutRecordLength,
+                   [file = file_.get()] { return file->errorText(); }) {}
     bool isOpen() const { return file_->isOpen(); }
 
     bool skip(std::int64_t count) override { return count <= 0 || tumours_.skip(count); }

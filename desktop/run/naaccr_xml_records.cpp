@@ -83,7 +83,8 @@ std::int64_t utf8Characters(const char* text, int length) {
 
 class NaaccrXmlRecords::Parser {
 public:
-    Parser(ByteReader reader, std::vector<XmlLayoutField> fields, int recordLength);
+    Parser(ByteReader reader, std::vector<XmlLayoutField> fields, int recordLength,
+           ReadFailure readFailure);
     ~Parser() { XML_ParserFree(xml_); }
     Parser(const Parser&) = delete;
     Parser& operator=(const Parser&) = delete;
@@ -121,6 +122,7 @@ private:
     void openTumor();
     void startItem(Level container, const XML_Char** attributes);
     int fieldOfItem(const char* naaccrNum);
+    void failDisagreeing(int number, const std::string& whose);
     void countUnknownItem();
     void endElement();
     void endItem();
@@ -130,6 +132,7 @@ private:
 
     XML_Parser xml_;
     ByteReader reader_;
+    ReadFailure readFailure_;
     NaaccrXmlFields fields_;
     std::size_t recordLength_;
 
@@ -172,9 +175,9 @@ private:
 };
 
 NaaccrXmlRecords::Parser::Parser(ByteReader reader, std::vector<XmlLayoutField> fields,
-                                 int recordLength)
+                                 int recordLength, ReadFailure readFailure)
     : xml_(XML_ParserCreateNS(nullptr, namespaceSeparator)), reader_(std::move(reader)),
-      fields_(std::move(fields)),
+      readFailure_(std::move(readFailure)), fields_(std::move(fields)),
       recordLength_(recordLength > 0 ? static_cast<std::size_t>(recordLength) : 0),
       dataRecord_(recordLength_, ' '), givenIn_(fields_.size(), 0) {
     if (xml_ == nullptr) {
@@ -245,7 +248,9 @@ enum XML_Status NaaccrXmlRecords::Parser::parseNextBlock() {
     }
     const std::int64_t got = reader_(static_cast<char*>(buffer), blockSize);
     if (got < 0 || got > static_cast<std::int64_t>(blockSize)) {
-        fail(atLine() + "reading the file failed after " + std::to_string(bytesGiven_) + " bytes");
+        const std::string why = readFailure_ ? readFailure_() : std::string();
+        fail(atLine() + "reading the file failed after " + std::to_string(bytesGiven_) + " bytes" +
+             (why.empty() ? "" : ": " + why));
         return XML_STATUS_ERROR;
     }
     finalBlock_ = got == 0;
@@ -449,8 +454,13 @@ void NaaccrXmlRecords::Parser::startItem(Level container, const XML_Char** attri
     }
 }
 
+// An item that gives both names is never placed where they name different fields: when its
+// naaccrId names a field of the layout, that field's item number must be its naaccrNum. A
+// naaccrId the layout does not know places nothing by itself (a metafile's third names need
+// not be XML ids), so the number alone places the item then.
 int NaaccrXmlRecords::Parser::fieldOfItem(const char* naaccrNum) {
-    if (naaccrNum == nullptr) return fields_.byId(itemId_);
+    const int named = fields_.byId(itemId_);
+    if (naaccrNum == nullptr) return named;
     const std::string_view text = naaccrNum;
     int number = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
@@ -458,7 +468,22 @@ int NaaccrXmlRecords::Parser::fieldOfItem(const char* naaccrNum) {
         fail(atLine() + itemName() + " has a naaccrNum that is not a number");
         return NaaccrXmlFields::none;
     }
-    return fields_.byNumber(number);
+    const int numbered = fields_.byNumber(number);
+    if (named != NaaccrXmlFields::none && fields_[named].itemNumber != 0 &&
+        fields_[named].itemNumber != number) {
+        const std::string& owner =
+            numbered != NaaccrXmlFields::none ? fields_[numbered].naaccrId : std::string();
+        failDisagreeing(number, !owner.empty() ? "the number of item \"" + owner + "\""
+                                               : "but item \"" + itemId_ + "\" has number " +
+                                                     std::to_string(fields_[named].itemNumber));
+        return NaaccrXmlFields::none;
+    }
+    return numbered != NaaccrXmlFields::none ? numbered : named;
+}
+
+void NaaccrXmlRecords::Parser::failDisagreeing(int number, const std::string& whose) {
+    fail(atLine() + "item \"" + itemId_ + "\" has naaccrNum " + std::to_string(number) + ", " +
+         whose + ": its naaccrId and naaccrNum disagree");
 }
 
 void NaaccrXmlRecords::Parser::countUnknownItem() {
@@ -530,8 +555,9 @@ std::string NaaccrXmlRecords::Parser::itemName() const {
 }
 
 NaaccrXmlRecords::NaaccrXmlRecords(ByteReader reader, std::vector<XmlLayoutField> fields,
-                                   int recordLength)
-    : parser_(std::make_unique<Parser>(std::move(reader), std::move(fields), recordLength)) {}
+                                   int recordLength, ReadFailure readFailure)
+    : parser_(std::make_unique<Parser>(std::move(reader), std::move(fields), recordLength,
+                                       std::move(readFailure))) {}
 
 NaaccrXmlRecords::~NaaccrXmlRecords() = default;
 

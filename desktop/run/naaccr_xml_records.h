@@ -16,7 +16,8 @@ namespace vetra::desktop {
 
 // Where an item goes in the flat record. An item is matched by its number (`naaccrNum`, the
 // field's local number in a NAACCR metafile) or, when it carries no number, by its `naaccrId`
-// (the field's third name in the metafile's data dictionary).
+// (the field's third name in the metafile's data dictionary). An item whose naaccrId names a
+// field of another number is refused.
 struct XmlLayoutField {
     int itemNumber = 0;
     std::string naaccrId;
@@ -27,20 +28,24 @@ struct XmlLayoutField {
 // Reads up to `capacity` bytes of the file into `buffer`; returns how many, 0 at its end, or -1
 // when reading failed.
 using ByteReader = std::function<std::int64_t(char* buffer, std::size_t capacity)>;
+// Why the last read failed ("the compressed data ends early"); empty when it cannot say.
+using ReadFailure = std::function<std::string()>;
 
 class NaaccrXmlRecords {
 public:
     enum class Result { Record, End, Error };
 
-    NaaccrXmlRecords(ByteReader reader, std::vector<XmlLayoutField> fields, int recordLength);
+    NaaccrXmlRecords(ByteReader reader, std::vector<XmlLayoutField> fields, int recordLength,
+                     ReadFailure readFailure = {});
     ~NaaccrXmlRecords();
     NaaccrXmlRecords(const NaaccrXmlRecords&) = delete;
     NaaccrXmlRecords& operator=(const NaaccrXmlRecords&) = delete;
 
     // The next Tumor as a record of exactly the layout's length, blank where no item was
-    // given. Error: the file is not NAACCR XML, is malformed or truncated, or a value is longer
-    // than its field; errorText() names the line and, where there is one, the item. After End
-    // or Error every call returns the same.
+    // given. Error: the file is not NAACCR XML, is malformed or truncated, a value is longer
+    // than its field, an item is given twice in one element, or an item's naaccrNum and
+    // naaccrId name different fields; errorText() names the line and, where there is one, the
+    // item. After End or Error every call returns the same.
     Result next(std::string& record);
     // Skips `count` Tumors without building their records; false at End or Error.
     bool skip(std::int64_t count);

@@ -51,7 +51,8 @@ public:
 
     // A run in parts gives each part a scratch database of its own: the tables without their
     // indexes, written without a journal, since it lives only until its rows are appended to
-    // the run's database. Any file at `path` is replaced.
+    // the run's database. Any file at `path` is replaced. It is left inside a transaction,
+    // which close() commits.
     int createScratch(const std::string& path);
     // Of the records a scratch database holds, the last one whose details a whole run would
     // store: the run switches to counts only after the record that takes the messages

@@ -36,6 +36,8 @@ int ResultsDatabase::createScratch(const std::string& path) {
     status = execute(sqlite3_mprintf("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"));
     for (const char* statement : kPartTables)
         if (status == SQLITE_OK) status = execute(sqlite3_mprintf("%s", statement));
+    // As the run's errors.db, the rows go in one transaction, which close() commits.
+    if (status == SQLITE_OK) status = beginTransaction();
     return status;
 }
 

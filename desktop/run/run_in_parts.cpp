@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <thread>
 
 namespace vetra::desktop {
@@ -26,6 +27,7 @@ struct RunInParts::Part {
     std::unique_ptr<RecordChecker> checker;
     int stopCode = 0;
     bool halted = false;
+    bool dataFileUnreadable = false;
     std::int64_t lastRecord = 0;
     std::vector<std::string> notices;
     // Published after every record for the progress display.
@@ -33,6 +35,7 @@ struct RunInParts::Part {
     std::atomic<std::int64_t> exceptionRecords{0};
     std::atomic<std::int64_t> messagesReported{0};
     std::atomic<bool> finished{false};
+    PartTimes times;
 };
 
 std::vector<std::pair<std::int64_t, std::int64_t>>
@@ -90,16 +93,18 @@ PartsOutcome RunInParts::run(bool countsOnly) {
                                                         capacity, *database);
         parts_.push_back(std::move(part));
     }
+    threadsStart_ = std::chrono::steady_clock::now();
     {
         std::vector<std::jthread> threads;
         for (auto& part : parts_)
             threads.emplace_back([this, &part, countsOnly] { checkPart(*part, countsOnly); });
         watchParts();
     }
-    const auto joinStart = std::chrono::steady_clock::now();
+    const double joinStart = secondsSinceStart();
     joinResults(countsOnly, outcome);
-    outcome.joinSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - joinStart).count();
+    outcome.joinSeconds = secondsSinceStart() - joinStart;
+    for (const auto& part : parts_)
+        outcome.partTimes.push_back(part->times);
     return outcome;
 }
 
@@ -121,6 +126,7 @@ void RunInParts::checkPart(Part& part, bool countsOnly) {
         return;
     }
     if (part.first > 1) data->skip(part.first - 1);
+    part.times.reached = secondsSinceStart();
     RecordChecker& checker = *part.checker;
     for (std::int64_t r = part.first; r <= part.last; ++r) {
         const std::int64_t got = data->next(checker.record(), checker.capacity());
@@ -130,6 +136,7 @@ void RunInParts::checkPart(Part& part, bool countsOnly) {
                                    data->errorText(),
                                "Data File Error", platform::MessageButtons::Ok);
             part.stopCode = __LINE__;
+            part.dataFileUnreadable = true;
             break;
         }
         if (got == 0) break;
@@ -140,14 +147,23 @@ void RunInParts::checkPart(Part& part, bool countsOnly) {
         part.exceptionRecords = counters.exceptionRecords;
         part.messagesReported = counters.messagesReported;
         if (part.stopCode != 0) break;
-        if (counters.messagesReported > RunDriver::kDetailMessageLimit) countsOnly = true;
+        if (counters.messagesReported > settings_.detailMessageLimit) countsOnly = true;
         if (r % kHaltStep == 0 && halt_) {
             part.halted = true;
             break;
         }
     }
     if (part.stopCode == 0) part.notices = data->notices();
+    part.times.finished = secondsSinceStart();
+    timespec used{};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used) == 0)
+        part.times.processor =
+            static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
     part.finished = true;
+}
+
+double RunInParts::secondsSinceStart() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - threadsStart_).count();
 }
 
 RunCounters RunInParts::progressCounters() const {
@@ -191,6 +207,7 @@ void RunInParts::joinResults(bool countsOnly, PartsOutcome& outcome) {
     const Part& last = *parts_[outcome.partsJoined - 1];
     outcome.stopCode = last.stopCode;
     outcome.halted = last.halted;
+    outcome.dataFileUnreadable = last.dataFileUnreadable;
     outcome.notices = last.notices;
     if (outcome.lastRecordChecked == 0) outcome.lastRecordChecked = settings_.firstRecord - 1;
     for (std::size_t k = 0; k < outcome.partsJoined; ++k)
@@ -202,9 +219,9 @@ void RunInParts::joinResults(bool countsOnly, PartsOutcome& outcome) {
     std::int64_t reported = first.messagesReported;
     for (std::size_t k = 1; k < outcome.partsJoined; ++k) {
         Part& part = *parts_[k];
-        if (!countsOnly && reported <= RunDriver::kDetailMessageLimit) {
+        if (!countsOnly && reported <= settings_.detailMessageLimit) {
             const std::int64_t lastStored =
-                part.scratch.lastRecordWithinLimit(reported, RunDriver::kDetailMessageLimit);
+                part.scratch.lastRecordWithinLimit(reported, settings_.detailMessageLimit);
             part.scratch.close();
             ResultsDatabase::AppendedRows appended;
             if (runDatabase_.appendPart(part.scratchPath, lastStored, failedEdits, messages,

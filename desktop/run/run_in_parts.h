@@ -12,6 +12,7 @@
 #include "desktop/run/run_progress.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,16 +27,25 @@ struct RunSettings;
 std::vector<std::pair<std::int64_t, std::int64_t>>
 splitRange(std::int64_t firstRecord, std::int64_t count, std::size_t parts);
 
+// Where the time of one part went, in seconds from the start of the parts' threads.
+struct PartTimes {
+    double reached = 0;   // the data file open and its first record reached
+    double finished = 0;  // its last record checked
+    double processor = 0; // the processor seconds its thread took
+};
+
 struct PartsOutcome {
     int stopCode = 0; // 0, or the source line where the run stopped
     bool halted = false;
-    RunCounters counters; // of the records the joined results hold
+    bool dataFileUnreadable = false; // the run stopped where the data file could not be read
+    RunCounters counters;            // of the records the joined results hold
     std::int64_t lastRecordChecked = 0;
     // The parts the results hold, from the first: the run ended in the last of them.
     std::size_t partsJoined = 0;
     std::vector<std::string> notices;
     DeferredMessageBoxes messages; // what the parts joined had to say, in order
     double joinSeconds = 0;
+    std::vector<PartTimes> partTimes; // one per part, in order
 };
 
 class RunInParts {
@@ -60,6 +70,7 @@ private:
     void watchParts();
     void joinResults(bool countsOnly, PartsOutcome& outcome);
     RunCounters progressCounters() const;
+    double secondsSinceStart() const;
 
     const RAVengine& engine_;
     const RunSettings& settings_;
@@ -70,6 +81,7 @@ private:
     std::function<bool()> haltRequested_;
     std::vector<std::unique_ptr<Part>> parts_;
     std::atomic<bool> halt_{false};
+    std::chrono::steady_clock::time_point threadsStart_;
 };
 
 } // namespace vetra::desktop

@@ -51,7 +51,9 @@ int RunDriver::runSteps(const RunSettings& settings, const std::vector<EngineIns
     record.start = std::time(nullptr);
     counters_ = {};
     limitPassed_ = false;
+    dataFileUnreadable_ = false;
     joinSeconds_ = 0;
+    partTimes_.clear();
     identification_ = identificationSource(settings.identificationFields, settings.layoutFields);
 
     // The summary file belongs with errors.db: the previous run's is removed with the start of
@@ -161,6 +163,7 @@ int RunDriver::checkRecords(const RunSettings& settings, const EngineInstance& i
             messages_.show("The data file " + settings.dataFilePath + " cannot be read at record " +
                                std::to_string(r) + ": " + data->errorText(),
                            "Data File Error");
+            dataFileUnreadable_ = true;
             return __LINE__;
         }
         if (got == 0) break;
@@ -173,7 +176,7 @@ int RunDriver::checkRecords(const RunSettings& settings, const EngineInstance& i
             progress_.showCounters(r, counters_);
             progress_.processPendingEvents();
         }
-        if (counters_.messagesReported > kDetailMessageLimit && !limitPassed_) {
+        if (counters_.messagesReported > settings.detailMessageLimit && !limitPassed_) {
             countsOnly = true;
             limitPassed_ = true;
         }
@@ -193,11 +196,13 @@ int RunDriver::checkInParts(const RunSettings& settings,
     outcome.messages.showNow(messages_);
     counters_ = outcome.counters;
     joinSeconds_ = outcome.joinSeconds;
+    partTimes_ = outcome.partTimes;
     partsJoined = outcome.partsJoined;
     halt_ = outcome.halted;
+    dataFileUnreadable_ = outcome.dataFileUnreadable;
     progress_.showCounters(outcome.lastRecordChecked, counters_);
     if (outcome.stopCode != 0) return outcome.stopCode;
-    limitPassed_ = !countsOnly && counters_.messagesReported > kDetailMessageLimit;
+    limitPassed_ = !countsOnly && counters_.messagesReported > settings.detailMessageLimit;
     notices = outcome.notices;
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "desktop/run/data_source.h"
 #include "desktop/run/record_checker.h"
 #include "desktop/run/results_database.h"
+#include "desktop/run/run_in_parts.h"
 #include "desktop/run/run_progress.h"
 #include "desktop/run/run_records.h"
 #include "desktop/shell/edit_option_grid.h"
@@ -17,6 +18,9 @@
 #include <vector>
 
 namespace vetra::desktop {
+
+// After more messages than this the run keeps counts only.
+inline constexpr std::int64_t kDetailMessageLimit = 250000;
 
 // What a run takes from the main window.
 struct RunSettings {
@@ -41,11 +45,13 @@ struct RunSettings {
     // How many parts of the range are checked at once, each on a metafile instance of its
     // own; the results are the same for any number.
     int jobs = 1;
+    // The programs always keep the quarter million; tests of the switch lower it.
+    std::int64_t detailMessageLimit = kDetailMessageLimit;
 };
 
 class RunDriver {
 public:
-    static constexpr std::int64_t kDetailMessageLimit = 250000;
+    static constexpr std::int64_t kDetailMessageLimit = desktop::kDetailMessageLimit;
 
     RunDriver(const RAVengine& engine, platform::MessageBoxes& messages, RunProgress& progress)
         : engine_(engine), messages_(messages), progress_(progress) {}
@@ -64,8 +70,13 @@ public:
 
     const RunCounters& counters() const { return counters_; }
     bool messageLimitPassed() const { return limitPassed_; }
+    // Whether the last run stopped because the data file could not be read on (a damaged
+    // compressed file, an XML file that breaks its rules past the inspection).
+    bool dataFileUnreadable() const { return dataFileUnreadable_; }
     // How long joining the parts' results took in the last run (0 for a run in one part).
     double joinSeconds() const { return joinSeconds_; }
+    // Where each part's time went in the last run (empty for a run in one part).
+    const std::vector<PartTimes>& partTimes() const { return partTimes_; }
 
 private:
     int runSteps(const RunSettings& settings, const std::vector<EngineInstance>& instances,
@@ -86,8 +97,10 @@ private:
     RunProgress& progress_;
     bool halt_ = false;
     bool limitPassed_ = false;
+    bool dataFileUnreadable_ = false;
     RunCounters counters_;
     double joinSeconds_ = 0;
+    std::vector<PartTimes> partTimes_;
     IdentificationSource identification_;
     ResultsDatabase database_;
 };

@@ -1,5 +1,7 @@
 // Inspection of the data file forms that are read as a stream: gzip-compressed fixed-width
-// files and NAACCR XML files. Both are read through once, block by block, to count records.
+// files and NAACCR XML files. Both are read through once, block by block, to count records; an
+// XML file's items are checked against the layout's fields on the way, so that a file the run
+// would refuse part-way is refused before any record is checked.
 #include "desktop/run/compressed_file.h"
 #include "desktop/run/naaccr_xml_records.h"
 #include "desktop/shell/data_file_inspection.h"
@@ -52,11 +54,12 @@ int inspectCompressedFixedWidth(const std::string& path, DataFileInfo& info) {
     return 0;
 }
 
-int inspectXmlDataFile(const std::string& path, DataFileInfo& info, int layoutRecordLength) {
+int inspectXmlDataFile(const std::string& path, DataFileInfo& info, int layoutRecordLength,
+                       const std::vector<XmlLayoutField>& fields) {
     CompressedFile file(path);
     NaaccrXmlRecords tumours(
-        [&file](char* buffer, std::size_t capacity) { return file.read(buffer, capacity); }, {},
-        layoutRecordLength);
+        [&file](char* buffer, std::size_t capacity) { return file.read(buffer, capacity); }, fields,
+        layoutRecordLength, [&file] { return file.errorText(); });
     std::int64_t count = 0;
     while (tumours.skip(1))
         ++count;

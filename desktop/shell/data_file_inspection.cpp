@@ -46,7 +46,8 @@ std::optional<std::string> readFirstLine(const std::string& path, std::uint64_t 
 
 } // namespace
 
-int inspectDataFile(const std::string& path, DataFileInfo& info, int layoutRecordLength) {
+int inspectDataFile(const std::string& path, DataFileInfo& info, int layoutRecordLength,
+                    const std::vector<XmlLayoutField>& xmlFields) {
     info = DataFileInfo{};
     info.fileName = path;
 
@@ -59,7 +60,7 @@ int inspectDataFile(const std::string& path, DataFileInfo& info, int layoutRecor
     info.fileSize = *size;
     info.form = *form;
     if (form->format == DataFormat::NaaccrXml)
-        return inspectXmlDataFile(path, info, layoutRecordLength);
+        return inspectXmlDataFile(path, info, layoutRecordLength, xmlFields);
     if (form->gzipped) return inspectCompressedFixedWidth(path, info);
 
     const auto line = readFirstLine(path, std::min(kReadLimit, *size));

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vetra::desktop {
 
@@ -27,11 +28,16 @@ struct DataFileInfo {
 };
 
 // Refills `info` from the file at `path`. Returns 0 when the file was understood, -1 otherwise
-// with the reason in info.errorText. An XML file's records are `layoutRecordLength` long.
-int inspectDataFile(const std::string& path, DataFileInfo& info, int layoutRecordLength = 0);
+// with the reason in info.errorText. An XML file's records are `layoutRecordLength` long, and
+// its items are checked against `xmlFields` (the layout's, when it is known): a value longer
+// than its field, an item given twice in one element or an item whose naaccrNum and naaccrId
+// disagree makes the file not understood.
+int inspectDataFile(const std::string& path, DataFileInfo& info, int layoutRecordLength = 0,
+                    const std::vector<XmlLayoutField>& xmlFields = {});
 
 // What inspectDataFile does for the forms other than a plain fixed-width file.
-int inspectXmlDataFile(const std::string& path, DataFileInfo& info, int layoutRecordLength);
+int inspectXmlDataFile(const std::string& path, DataFileInfo& info, int layoutRecordLength,
+                       const std::vector<XmlLayoutField>& fields);
 int inspectCompressedFixedWidth(const std::string& path, DataFileInfo& info);
 
 } // namespace vetra::desktop

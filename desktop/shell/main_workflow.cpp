@@ -375,7 +375,8 @@ void MainWorkflow::chooseDataFile(const std::string& path) {
         rangeEnabled_ = false;
     }
     DataFileInfo inspected = dataFile_;
-    if (openDataFile(path, messages_, inspected, fileDateText_, layoutRecordLength_) == 0) {
+    if (openDataFile(path, messages_, inspected, fileDateText_, layoutRecordLength_,
+                     xmlLayoutFields(layoutFields_)) == 0) {
         dataFile_ = inspected;
         range_ = {"1", std::to_string(dataFile_.recordCount)};
         rangeEnabled_ = true;

@@ -11,14 +11,15 @@ constexpr char kCaption[] = "Problem With Data File";
 } // namespace
 
 int openDataFile(const std::string& path, platform::MessageBoxes& messages, DataFileInfo& info,
-                 std::string& fileDateText, int layoutRecordLength) {
+                 std::string& fileDateText, int layoutRecordLength,
+                 const std::vector<XmlLayoutField>& xmlFields) {
     if (!platform::fileExists(path)) {
         messages.show("Datafile does not exist.", kCaption);
         return -1;
     }
     if (const auto date = platform::fileModificationText(path)) fileDateText = *date;
 
-    const int result = inspectDataFile(path, info, layoutRecordLength);
+    const int result = inspectDataFile(path, info, layoutRecordLength, xmlFields);
     if (result != 0) messages.show(info.errorText, kCaption);
     return result;
 }

@@ -6,15 +6,18 @@
 #include "platform/message_boxes.h"
 
 #include <string>
+#include <vector>
 
 namespace vetra::desktop {
 
 // Checks that the file exists, takes its modification time into `fileDateText` (left as it
 // was when the time cannot be read) and inspects it into `info`, an XML file's records taking
-// the chosen layout's length. Returns -1 when the file does not exist, else the inspection's
-// result; every failure has been shown through `messages`.
+// the chosen layout's length and its items checked against the layout's fields. Returns -1
+// when the file does not exist, else the inspection's result; every failure has been shown
+// through `messages`.
 int openDataFile(const std::string& path, platform::MessageBoxes& messages, DataFileInfo& info,
-                 std::string& fileDateText, int layoutRecordLength = 0);
+                 std::string& fileDateText, int layoutRecordLength = 0,
+                 const std::vector<XmlLayoutField>& xmlFields = {});
 
 // The report file name after choosing the data file `dataFilePath`: the report's folder, the
 // data file's name without its last extension, and ".rpt". The name stays `reportFileName`

@@ -373,11 +373,10 @@ int32_t EditRuns::VTi_GetMessageText(char* type, int32_t number, std::string* te
     return instance_.lastError().guard(313, "VTi_GetMessageText", [&] {
         *type = '\0';
         text->clear();
-        if (number == -1) {
-            if (!instance_.lastError().text().empty()) {
-                *text = instance_.lastError().text();
-                *type = 'W';
-            }
+        // Without a text to show, number -1 reads on as any other number below 1.
+        if (number == -1 && !instance_.lastError().text().empty()) {
+            *text = instance_.lastError().text();
+            *type = 'W';
             return 0;
         }
         if (messages_.count() == 0) {

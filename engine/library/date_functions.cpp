@@ -71,8 +71,9 @@ int32_t dateStatus(DateParts date, int32_t thisYear) {
         bool leapDay =
             date.month == 2 && date.day == 29 &&
             ((date.year % 4 == 0 && date.year != 1900) || date.year == 0 || date.year == 9999);
-        return leapDay ? 0 : 4;
+        if (!leapDay) return 4;
     }
+    // An accepted 29 February still has its year judged: 0 is missing, 9999 unknown.
     if (date.year == 0) return 128;
     if (date.month == 0) return 64;
     if (date.day == 0) return 32;

@@ -4,9 +4,10 @@
 // parts that searches visit are kept, and the cache empties itself past a byte budget, so
 // that a hostile image cannot make it grow without bound.
 //
-// Nodes are kept with their keys upper-cased as the search compares them: a to z as A to Z,
-// every other byte as itself. That is what toupper does in the "C" locale the engine runs in,
-// and the order the writer gives the keys.
+// Nodes keep their keys as stored, for key() to hand back; beside them each node keeps the
+// keys' comparison words (KeyWords), which are upper-cased as the search compares them: a to
+// z as A to Z, every other byte as itself. That is what toupper does in the "C" locale the
+// engine runs in, and the order the writer gives the keys.
 #pragma once
 
 #include "engine/store/ascii_case.h"

@@ -3,6 +3,7 @@
 #include "desktop/shell/loaddata.h"
 #include "platform/profile_file.h"
 #include "tests/desktop/scripted_message_boxes.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/scratch_directory.h"
 
 #include <filesystem>
@@ -18,10 +19,7 @@ using vetra::platform::MessageAnswer;
 using vetra::platform::MessageButtons;
 using vetra::platform::ProfileFile;
 
-std::string contentsOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using vetra::testing::fileContents;
 
 class Configuration : public ::testing::Test {
 protected:
@@ -280,13 +278,13 @@ TEST_F(Configuration, ClosingWithoutChangesWritesTheMasterFileAndAsksNothing) {
     const SessionSettings settings = sampleSettings(program);
     ASSERT_TRUE(saveOnClosing(masterPath, settings, boxes));
     EXPECT_TRUE(boxes.shown().empty());
-    EXPECT_EQ(contentsOf(masterPath), "; installation\n[Identity]\ncaption=C\n[Path]\n"
-                                      "Datafile=/data/incoming/\nConfig=" +
-                                          program +
-                                          "config/\nReport=/home/user/reports/\n"
-                                          "[Config]\nCurrent=mine.ini\n"
-                                          "[Report]\nTitle1=Quarterly\n"
-                                          "Filename=out.rpt\nTitle2=Second quarter\n");
+    EXPECT_EQ(fileContents(masterPath), "; installation\n[Identity]\ncaption=C\n[Path]\n"
+                                        "Datafile=/data/incoming/\nConfig=" +
+                                            program +
+                                            "config/\nReport=/home/user/reports/\n"
+                                            "[Config]\nCurrent=mine.ini\n"
+                                            "[Report]\nTitle1=Quarterly\n"
+                                            "Filename=out.rpt\nTitle2=Second quarter\n");
     EXPECT_FALSE(fs::exists(settings.currentConfigurationPath));
 }
 
@@ -304,7 +302,7 @@ TEST_F(Configuration, ClosingWritesTheExternalLibraryFoldersWhenTheyChanged) {
     settings.externalLibraryFolders.clear();
     ASSERT_TRUE(saveOnClosing(masterPath, settings, boxes));
     EXPECT_EQ(ProfileFile(masterPath).readString("Path", "ExternalLibraries", "none"), "");
-    EXPECT_NE(contentsOf(masterPath).find("\nExternalLibraries=\n"), std::string::npos);
+    EXPECT_NE(fileContents(masterPath).find("\nExternalLibraries=\n"), std::string::npos);
 }
 
 TEST_F(Configuration, ClosingAfterChangesAsksAndNoWritesNoConfiguration) {
@@ -334,7 +332,7 @@ TEST_F(Configuration, SavingOnClosingErasesAndRewritesAndKeepsTheRestOfTheFile) 
     boxes.answerNext(MessageAnswer::Yes);
     ASSERT_TRUE(saveOnClosing(masterPath, settings, boxes));
     EXPECT_EQ(boxes.unusedAnswers(), 0u);
-    EXPECT_EQ(contentsOf(settings.currentConfigurationPath),
+    EXPECT_EQ(fileContents(settings.currentConfigurationPath),
               "; my configuration\n[Layout]\nVersion=170\n\n[Custom]\nkept=1\n[Trailing]\n"
               "kept=2\n[Metafiles]\nMetafile=edits.rmf\nSkipEmpty=1\nSkipFailed=1\n"
               "SuppressWarnings=1\n[RecordLayouts]\nRecordLayout1=NAACCR 18\n"
@@ -377,17 +375,6 @@ TEST_F(Configuration, SaveAsWritesTheChosenFileAndMakesItCurrent) {
     EXPECT_EQ(loaded.fieldsSort, settings.configuration.fieldsSort);
     const std::vector<EditOptionEntry> written{{"Edit X", "0"}, {"Edit=B", "8"}, {"Edit Y", "3"}};
     EXPECT_EQ(loaded.editOptions, written);
-}
-
-TEST_F(Configuration, NoSkipsSurvivesSavingAndLoadingAsCodeZero) {
-    SessionSettings settings = sampleSettings(program);
-    settings.configuration.editOptions = {{"Only Edit", "0"}};
-    const std::string chosen = (scratch.path() / "noskips.ini").string();
-    ASSERT_TRUE(saveConfigurationAs(masterPath, chosen, settings, boxes));
-    const RunConfiguration loaded = loadConfiguration(chosen);
-    ASSERT_EQ(loaded.editOptions.size(), 1u);
-    EXPECT_EQ(loaded.editOptions[0].first, "Only Edit");
-    EXPECT_EQ(editOptionCode(loaded.editOptions[0].second), 0);
 }
 
 TEST_F(Configuration, SaveAsToAFolderFailsAndKeepsTheConfigurationChanged) {

@@ -1,6 +1,7 @@
 // The profile-file layer: lookups by the rules of the Windows profile functions, and writing
 // that leaves every line it does not change as it was.
 #include "platform/profile_file.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/scratch_directory.h"
 
 #include <fstream>
@@ -11,10 +12,7 @@ namespace {
 
 using vetra::platform::ProfileFile;
 
-std::string contentsOf(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using vetra::testing::fileContents;
 
 TEST(ProfileFile, ComparesSectionsAndKeysWithoutRegardToCase) {
     const auto profile = ProfileFile::fromText("[Path]\nReport=/srv/reports/\n");
@@ -133,7 +131,7 @@ TEST(ProfileFile, SavingWritesTheTextAndCreatesAMissingFile) {
     EXPECT_FALSE(profile.sectionExists("S"));
     profile.writeString("S", "k", "v");
     ASSERT_TRUE(profile.save());
-    EXPECT_EQ(contentsOf(path), "[S]\nk=v\n");
+    EXPECT_EQ(fileContents(path), "[S]\nk=v\n");
     EXPECT_EQ(ProfileFile(path.string()).readString("s", "K"), "v");
 }
 

@@ -35,8 +35,14 @@ if(TARGET ravelo_window)
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 
   # The program answers --version and --help without a window.
-  add_test(NAME ravelo_version COMMAND ravelo --version)
-  set_tests_properties(ravelo_version PROPERTIES PASS_REGULAR_EXPRESSION "^ravelo 1\\.2\\.8\n$")
-  add_test(NAME ravelo_help COMMAND ravelo --help)
-  set_tests_properties(ravelo_help PROPERTIES PASS_REGULAR_EXPRESSION "^Usage: ravelo")
+  add_test(NAME ravelo_version
+    COMMAND ${CMAKE_COMMAND} "-DREGEX=^ravelo 1\\.2\\.8\n$"
+            -P ${PROJECT_SOURCE_DIR}/tests/expect_output.cmake -- $<TARGET_FILE:ravelo> --version)
+  add_test(NAME ravelo_help
+    COMMAND ${CMAKE_COMMAND} "-DREGEX=^Usage: ravelo"
+            -P ${PROJECT_SOURCE_DIR}/tests/expect_output.cmake -- $<TARGET_FILE:ravelo> --help)
+  add_test(NAME ravelo_manual_page_describes_its_options
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:ravelo>
+            -DPAGES=${PROJECT_SOURCE_DIR}/packaging/man/ravelo.1
+            -P ${PROJECT_SOURCE_DIR}/tests/manual_page_options.cmake)
 endif()

@@ -10,10 +10,12 @@ add_executable(report_tests
   reports/keyed_rows_test.cpp
   reports/report_options_test.cpp
   reports/report_viewer_test.cpp
+  reports/report_files_test.cpp
 )
 target_link_libraries(report_tests PRIVATE
   ravelo_reports ravelo_workflow metafile_writer edit_compiler GTest::gtest_main)
 target_include_directories(report_tests PRIVATE ${PROJECT_SOURCE_DIR})
-target_compile_definitions(report_tests PRIVATE VETRA40_LIBRARY_PATH="$<TARGET_FILE:VETRA40>")
+target_compile_definitions(report_tests PRIVATE VETRA40_LIBRARY_PATH="$<TARGET_FILE:VETRA40>"
+  REPORT_FILES="${PROJECT_SOURCE_DIR}/tests/data/reports")
 add_dependencies(report_tests VETRA40)
 gtest_discover_tests(report_tests DISCOVERY_TIMEOUT 60)

@@ -32,6 +32,7 @@ TEST_F(DateFunctions, ValidDateJudgesEachPart) {
     EXPECT_EQ(judged("20050231"), std::make_pair(kError, 4));
     EXPECT_EQ(judged("20040229"), std::make_pair(kValid, kValid));
     EXPECT_EQ(judged("19000229"), std::make_pair(kError, 4));
+    EXPECT_EQ(judged("99990229"), std::make_pair(kUnknown, 1024));
     EXPECT_EQ(judged("20059999"), std::make_pair(kUnknown, 512));
     EXPECT_EQ(judged("99999999"), std::make_pair(kUnknown, 1024));
     EXPECT_EQ(judged("20051299"), std::make_pair(kUnknown, 256));

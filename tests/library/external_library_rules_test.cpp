@@ -6,6 +6,7 @@
 #include "engine/api/engine_failure.h"
 #include "engine/api/engine_process.h"
 #include "tests/library/library_metafile.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/scratch_directory.h"
 #include "tools/edit_compiler/edit_compiler.h"
 
@@ -29,10 +30,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kAnnounced = "VETRA_PROBE_ANNOUNCED";
 
-std::string fileBytes(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
+using vetra::testing::fileContents;
 
 void writeFile(const fs::path& path, const std::string& bytes, mode_t mode) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -74,7 +72,7 @@ class ExternalLibraryRules : public ::testing::Test {
 protected:
     ExternalLibraryRules() {
         unsetenv(kAnnounced);
-        probe = fileBytes(fs::path(PROBE_FOLDER) / "libprobeannounce.so");
+        probe = fileContents(fs::path(PROBE_FOLDER) / "libprobeannounce.so");
     }
 
     // The engine error of an externaldll call of `library` on the instance `id`.
@@ -177,7 +175,7 @@ TEST_F(ExternalLibraryRules, FilesOthersCouldReplaceAreRefused) {
 // The attack a received metafile could carry: its own bytes are a library, and its edit names
 // its own file.
 TEST_F(ExternalLibraryRules, AMetafileThatIsALibraryNeverRunsItself) {
-    std::string bytes = polyglot(fileBytes(metafile.path()), probe);
+    std::string bytes = polyglot(fileContents(metafile.path()), probe);
     fs::path folder = libraryFolder("unused.so");
     for (const char* name : {"received.rmf", "received.so"}) {
         writeFile(folder / name, bytes, 0644);

@@ -149,12 +149,31 @@ protected:
     const ProbeCall& lastCall;
 };
 
+// Each refusal names its rule, and each names a library that would load but for that rule.
 TEST_F(ExternalLibraries, OnlyAllowedFoldersAreSearched) {
-    EXPECT_EQ(metafile.failureOf(R"(externaldll("libprobeEditsInterface.so", "x");)"), 526);
+    auto refusal = [&](std::string_view call) {
+        EXPECT_EQ(metafile.failureOf(call), 526) << call;
+        return metafile.instance().lastError().text();
+    };
+    auto says = [](const std::string& text, std::string_view rule) {
+        return text.find(rule) != std::string::npos;
+    };
+    EXPECT_TRUE(says(refusal(R"(externaldll("libprobeEditsInterface.so", "x");)"),
+                     "no folder allows external libraries"));
     allow(PROBE_FOLDER);
-    EXPECT_EQ(metafile.failureOf(R"(externaldll("/lib/x86_64-linux-gnu/libc.so.6", "x");)"), 526);
-    EXPECT_EQ(metafile.failureOf(R"(externaldll("../probes/libnosuch.so", "x");)"), 526);
-    EXPECT_EQ(metafile.failureOf(R"(externaldll("nosuch.dll", "x");)"), 526);
+    EXPECT_GT(metafile.run(R"(return externaldll("libprobeEditsInterface.so", "x");)"), 1000);
+    EXPECT_TRUE(says(refusal(R"(externaldll("/lib/x86_64-linux-gnu/libc.so.6", "x");)"),
+                     "is not a file name"));
+    EXPECT_TRUE(says(refusal(R"(externaldll("../probes/libprobeEditsInterface.so", "x");)"),
+                     "is not a file name"));
+    EXPECT_TRUE(says(refusal(R"(externaldll("libm.so.6", "x");)"), "does not end in .so"));
+    // The system's search path would find this one; the engine never asks it.
+    void* system = dlopen("libz.so", RTLD_NOW);
+    ASSERT_NE(system, nullptr) << "the build's zlib is not on the search path";
+    dlclose(system);
+    EXPECT_TRUE(says(refusal(R"(externaldll("libz.so", "x");)"),
+                     "no library 'libz.so' in the allowed folders"));
+    EXPECT_TRUE(says(refusal(R"(externaldll("nosuch.dll", "x");)"), "no library 'nosuch.dll'"));
 
     // Edit logic cannot widen the folders itself.
     allow("");

@@ -232,6 +232,15 @@ TEST_F(EditRuns, AnEmptyListReportsTheLastEngineError) {
     EXPECT_EQ(run(set + 1000, 0), 307);
 }
 
+TEST_F(EditRuns, MessageMinusOneWithoutALastErrorTextIsBelowTheFirstMessage) {
+    ASSERT_EQ(run(record.load("Basic"), 0), 0);
+    record.load("Dates"); // a clean load empties the last engine error text
+    char type[2] = "?", text[100] = "?";
+    EXPECT_EQ(VTx_GetMessageText(id(), type, -1, text, sizeof text), 314);
+    EXPECT_STREQ(type, "");
+    EXPECT_STREQ(text, "");
+}
+
 TEST(Flags, HaveTheirBounds) {
     BoundRecord record{basicMetafile(), kRecord};
     int32_t value = 0;

@@ -1,11 +1,13 @@
 // ravelo-batch run as a user runs it: its exit status, its messages and the files it leaves,
 // on the sample metafile and generated NAACCR data.
 #include "tests/desktop/run/run_fixture.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/scratch_directory.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -14,12 +16,7 @@ namespace {
 
 using vetra::testing::ScratchDirectory;
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using vetra::testing::fileContents;
 
 std::string quoted(const std::string& text) {
     return "'" + text + "'";
@@ -38,21 +35,29 @@ protected:
         const auto command = std::string(NAACCR_GENERATE) + " --records 120 --seed 7 --layout " +
                              SAMPLE_LAYOUT + " -o " +
                              quoted((data_->path() / "sample.txt").string()) + " > /dev/null";
-        dataReady_ = std::system(command.c_str()) == 0;
+        const auto xml = std::string(NAACCR_GENERATE) + " --records 20 --seed 7 --layout " +
+                         SAMPLE_LAYOUT + " --format xml -o " +
+                         quoted((data_->path() / "sample.xml").string()) + " > /dev/null";
+        const auto gzip = std::string(NAACCR_GENERATE) + " --records 20 --seed 7 --layout " +
+                          SAMPLE_LAYOUT + " --format xml --gzip -o " +
+                          quoted((data_->path() / "sample.xml.gz").string()) + " > /dev/null";
+        dataReady_ = std::system(command.c_str()) == 0 && std::system(xml.c_str()) == 0 &&
+                     std::system(gzip.c_str()) == 0;
     }
     static void TearDownTestSuite() { delete data_; }
 
     // Runs the batch command with the program folder in the test's own scratch folder, from
-    // `workingFolder`.
-    Outcome run(const std::string& arguments, const std::string& workingFolder = ".") {
+    // `workingFolder`, after the shell commands `before` (ending in a separator).
+    Outcome run(const std::string& arguments, const std::string& workingFolder = ".",
+                const std::string& before = "") {
         const auto out = home_.path() / "stdout.txt";
         const auto err = home_.path() / "stderr.txt";
-        const std::string command = "cd " + quoted(workingFolder) +
-                                    " && RAVELO_HOME=" + quoted(home_.path().string()) + " " +
-                                    RAVELO_BATCH + " " + arguments + " > " + quoted(out.string()) +
-                                    " 2> " + quoted(err.string());
+        const std::string command =
+            "cd " + quoted(workingFolder) + " && RAVELO_HOME=" + quoted(home_.path().string()) +
+            " && export RAVELO_HOME && " + before + RAVELO_BATCH + " " + arguments + " > " +
+            quoted(out.string()) + " 2> " + quoted(err.string());
         const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, fileContents(out), fileContents(err)};
     }
 
     static std::string sampleData() { return quoted((data_->path() / "sample.txt").string()); }
@@ -129,16 +134,16 @@ TEST_F(BatchCommand, InputErrorsNameTheProblem) {
 TEST_F(BatchCommand, RunWritesResultsAndExitsByOutcome) {
     const Outcome outcome =
         run(sampleRun() + " --id-field 'Patient ID Number' --data " + sampleData());
-    ASSERT_TRUE(outcome.status == 0 || outcome.status == 1) << outcome.err;
+    // The generator plants faults in some of the 120 records, which the sample's edits catch.
+    EXPECT_EQ(outcome.status, 1) << outcome.err;
     EXPECT_NE(outcome.out.find("Records checked:          120"), std::string::npos);
-    const bool someFailed = outcome.out.find("Records with exceptions:  0\n") == std::string::npos;
-    EXPECT_EQ(outcome.status, someFailed ? 1 : 0);
+    EXPECT_EQ(outcome.out.find("Records with exceptions:  0\n"), std::string::npos);
 
     const auto query = home_.path() / "query";
     EXPECT_TRUE(std::filesystem::exists(query / "errors.db"));
-    const std::string summary = readFile(query / "summary.txt");
+    const std::string summary = fileContents(query / "summary.txt");
     EXPECT_NE(summary.find(",Record Type (NAACCR)\n"), std::string::npos);
-    const std::string log = readFile(home_.path() / "reports" / "run_log.txt");
+    const std::string log = fileContents(home_.path() / "reports" / "run_log.txt");
     EXPECT_EQ(log.rfind("Ravelo 1.2.8\n", 0), 0u);
     EXPECT_NE(log.find("----- Run 1 -----\n"), std::string::npos);
     EXPECT_NE(log.find("Incidence Core Edits + Incidence Date Edits\n"), std::string::npos);
@@ -152,6 +157,72 @@ TEST_F(BatchCommand, RunWritesResultsAndExitsByOutcome) {
     EXPECT_FALSE(std::filesystem::exists(query / "errors_1st_prev.db"));
 }
 
+// An XML file that breaks the rules of its items is refused by the inspection, before any
+// record is checked: exit 2, the file, the line and the item named, and no results written.
+class XmlInputCommand : public BatchCommand {
+protected:
+    static std::string sampleXml() { return fileContents(data_->path() / "sample.xml"); }
+    // The sample XML with `inserted` put in place of the first occurrence of `at`.
+    static std::string replaced(const std::string& at, const std::string& inserted) {
+        std::string xml = sampleXml();
+        const std::size_t where = xml.find(at);
+        EXPECT_NE(where, std::string::npos) << at;
+        return where == std::string::npos ? xml : xml.replace(where, at.size(), inserted);
+    }
+    Outcome refused(const std::string& contents) {
+        const std::string path = home_.write("bad.xml", contents).string();
+        Outcome outcome = run(sampleRun() + " --data " + quoted(path));
+        EXPECT_EQ(outcome.status, 2) << outcome.err;
+        EXPECT_NE(outcome.err.find(path), std::string::npos) << outcome.err;
+        EXPECT_FALSE(std::filesystem::exists(home_.path() / "query" / "errors.db"));
+        return outcome;
+    }
+    static bool says(const Outcome& outcome, const std::string& text) {
+        return outcome.err.find(text) != std::string::npos;
+    }
+};
+
+TEST_F(XmlInputCommand, TheSampleXmlRuns) {
+    const Outcome outcome =
+        run(sampleRun() + " --data " + quoted((data_->path() / "sample.xml").string()));
+    EXPECT_TRUE(outcome.status == 0 || outcome.status == 1) << outcome.err;
+    EXPECT_NE(outcome.out.find("Records checked:          20\n"), std::string::npos);
+}
+
+TEST_F(XmlInputCommand, AValueLongerThanItsFieldIsAnInputError) {
+    const Outcome outcome = refused(replaced("naaccrNum=\"400\">C", "naaccrNum=\"400\">C123"));
+    EXPECT_TRUE(says(outcome, "item \"primarySite\" (400) holds 7 characters; its field has 4"))
+        << outcome.err;
+    EXPECT_TRUE(says(outcome, "line ")) << outcome.err;
+}
+
+TEST_F(XmlInputCommand, AnItemGivenTwiceIsAnInputError) {
+    const std::string item = "<Item naaccrId=\"sex\" naaccrNum=\"220\">";
+    const Outcome outcome = refused(replaced(item, item + "1</Item>" + item));
+    EXPECT_TRUE(says(outcome, "item \"sex\" (220) is given twice in one element")) << outcome.err;
+}
+
+TEST_F(XmlInputCommand, AnItemWhoseNumberNamesAnotherItemIsAnInputError) {
+    const Outcome outcome =
+        refused(replaced("<Tumor>", "<Tumor><Item naaccrId=\"primarySite\" naaccrNum=\"20\">C123"
+                                    "</Item>"));
+    EXPECT_TRUE(says(outcome, "item \"primarySite\" has naaccrNum 20, the number of item "
+                              "\"patientIdNumber\": its naaccrId and naaccrNum disagree"))
+        << outcome.err;
+}
+
+TEST_F(XmlInputCommand, AFileWithoutTumorsHasNoRecordsToCheck) {
+    const std::string xml = sampleXml();
+    const Outcome outcome = refused(xml.substr(0, xml.find("<Patient>")) + "</NaaccrData>\n");
+    EXPECT_TRUE(says(outcome, "holds no Tumor elements: no records to check")) << outcome.err;
+}
+
+TEST_F(XmlInputCommand, ACompressedFileCutShortSaysItsDataEndsEarly) {
+    const std::string whole = fileContents(data_->path() / "sample.xml.gz");
+    const Outcome outcome = refused(whole.substr(0, whole.size() / 2));
+    EXPECT_TRUE(says(outcome, "the compressed data ends early")) << outcome.err;
+}
+
 TEST_F(BatchCommand, ConfigurationFileGivesTheDefaults) {
     std::filesystem::create_directories(home_.path() / "metafiles");
     std::filesystem::copy_file(SAMPLE_METAFILE, home_.path() / "metafiles" / "naaccr18.rmf");
@@ -159,7 +230,7 @@ TEST_F(BatchCommand, ConfigurationFileGivesTheDefaults) {
                                 " --counts-only --count 30 --data " + sampleData());
     ASSERT_TRUE(outcome.status == 0 || outcome.status == 1) << outcome.err;
     EXPECT_NE(outcome.out.find("Records checked:          30\n"), std::string::npos);
-    const std::string log = readFile(home_.path() / "reports" / "run_log.txt");
+    const std::string log = fileContents(home_.path() / "reports" / "run_log.txt");
     EXPECT_NE(log.find("VT_SKIPEMPTY: Age at Diagnosis (NAACCR)\n"), std::string::npos);
     EXPECT_NE(log.find("VT_SKIPEMPTY and VT_SKIPFAIL: Census Tract 2000 (NAACCR)\n"),
               std::string::npos);
@@ -227,18 +298,139 @@ TEST_F(BatchCommand, ReportsOfTheRunAndOfAnEarlierRun) {
         << outcome.out;
     EXPECT_NE(outcome.out.find("csv report:               " + (reports / "Ravelo.csv").string()),
               std::string::npos);
-    const std::string combined = readFile(reports / "Ravelo_combined.rpt");
+    const std::string combined = fileContents(reports / "Ravelo_combined.rpt");
     EXPECT_EQ(combined.rfind("Spring Submission Summary by Edit", 0), 0u);
     EXPECT_NE(combined.find("\fSpring Submission        "), std::string::npos);
     EXPECT_EQ(combined.substr(combined.size() - 23), "\f*** END OF REPORT ***\f");
-    const std::string csv = readFile(reports / "Ravelo.csv");
+    const std::string csv = fileContents(reports / "Ravelo.csv");
     EXPECT_EQ(csv.rfind("Record Number,Patient ID Number,Primary Site,Edit Name,", 0), 0u);
 
     const std::string exact = quoted((home_.path() / "only.txt").string());
     const Outcome again = run("--report summary --keep-zero-counts --report-file " + exact);
     EXPECT_EQ(again.status, 0) << again.err;
-    const std::string summary = readFile(home_.path() / "only.txt");
+    const std::string summary = fileContents(home_.path() / "only.txt");
     EXPECT_NE(summary.find("  0         0         0\n"), std::string::npos);
+}
+
+// Any number of parts gives the same four reports and the same summary, for a fixed-width file
+// and for a gzipped NAACCR XML file, which each part reads from its start.
+class JobsCommand : public BatchCommand {
+protected:
+    // The files a run with `jobs` parts leaves, by name.
+    std::map<std::string, std::string> reportsOf(const std::string& data, int jobs) {
+        const auto folder = home_.path() / ("jobs" + std::to_string(jobs));
+        const Outcome outcome = run(
+            sampleRun() + " --id-field 'Patient ID Number' --id-field 'Primary Site'" +
+            " --report detailed --report summary --report combined --report csv" + " --results " +
+            quoted(folder.string()) + " --report-file " + quoted((folder / "run.rpt").string()) +
+            " --jobs " + std::to_string(jobs) + " --data " + data);
+        EXPECT_EQ(outcome.status, 1) << outcome.err;
+        std::map<std::string, std::string> files;
+        for (const char* name :
+             {"run_detailed.rpt", "run_summary.rpt", "run_combined.rpt", "run.csv", "summary.txt"})
+            files[name] = withoutRunTimes(fileContents(folder / name));
+        return files;
+    }
+    // The cover page's start, end and elapsed time are the one thing two runs may not share.
+    static std::string withoutRunTimes(const std::string& text) {
+        std::istringstream lines(text);
+        std::string kept;
+        for (std::string line; std::getline(lines, line);)
+            if (line.find("Start of Run - ") == std::string::npos &&
+                line.find("End of Run - ") == std::string::npos &&
+                line.find("Elapsed Time - ") == std::string::npos)
+                kept += line + "\n";
+        return kept;
+    }
+    void expectSameForAnyNumberOfParts(const std::string& data) {
+        const auto one = reportsOf(data, 1);
+        for (const auto& [name, text] : one)
+            EXPECT_GT(text.size(), 100u) << name;
+        for (int jobs : {2, 3, 7}) {
+            SCOPED_TRACE(std::to_string(jobs) + " parts");
+            const auto parts = reportsOf(data, jobs);
+            for (const auto& [name, text] : one)
+                EXPECT_TRUE(parts.at(name) == text) << name << " differs";
+        }
+    }
+};
+
+TEST_F(JobsCommand, AFixedWidthFileGivesTheSameReportsInAnyNumberOfParts) {
+    expectSameForAnyNumberOfParts(sampleData());
+}
+
+TEST_F(JobsCommand, AGzippedXmlFileGivesTheSameReportsInAnyNumberOfParts) {
+    expectSameForAnyNumberOfParts(quoted((data_->path() / "sample.xml.gz").string()));
+}
+
+// ravelo-batch's exit status by the run's outcome, on a metafile whose one edit fails records
+// of code "AB" and breaks inside the engine on code "ZZ".
+class OutcomeCommand : public BatchCommand {
+protected:
+    std::string checkRun(const std::vector<std::string>& codes, const std::string& results) {
+        const vetra::writer::Bytes bytes =
+            vetra::testing::runTestMetafile({{"Code Check",
+                                              102,
+                                              {10},
+                                              R"(if (strcmp(#S"Code", "ZZ") == 0) return 1 / 0;
+                     if (strcmp(#S"Code", "AB") == 0) return fail; return pass;)"}},
+                                            {{"Codes", "", {"Code Check"}}})
+                .build();
+        std::string records;
+        for (const auto& code : codes)
+            records += vetra::testing::testRecord(code, "1", "M") + "\n";
+        return "--metafile " +
+               quoted(home_.write("codes.rmf", std::string(bytes.begin(), bytes.end())).string()) +
+               " --layout Test --edit-set Codes --results " + quoted(folder(results)) + " --data " +
+               quoted(home_.write("records.txt", records).string());
+    }
+    std::string folder(const std::string& name) const { return (home_.path() / name).string(); }
+    // The records errors.db holds a failure for, read by SQLite itself.
+    std::string failedRecords(const std::string& results) const {
+        vetra::testing::ResultsFile file(folder(results) + "/errors.db");
+        std::string numbers;
+        for (const auto& row : file.rows("SELECT recnum FROM errorrecs ORDER BY rowid"))
+            numbers += row.front() + " ";
+        return numbers;
+    }
+};
+
+TEST_F(OutcomeCommand, ACleanRunExitsZero) {
+    const Outcome outcome = run(checkRun({"CD", "EF", "GH"}, "clean"));
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find("Records with exceptions:  0\n"), std::string::npos);
+    EXPECT_EQ(failedRecords("clean"), "");
+}
+
+TEST_F(OutcomeCommand, FailedRecordsExitOne) {
+    const Outcome outcome = run(checkRun({"CD", "AB", "EF", "AB"}, "failed"));
+    EXPECT_EQ(outcome.status, 1) << outcome.err;
+    EXPECT_EQ(failedRecords("failed"), "2 4 ");
+}
+
+TEST_F(OutcomeCommand, AnEngineFailureMidRunExitsThreeWithTheRecordsBeforeIt) {
+    for (const char* jobs : {"1", "3"}) {
+        SCOPED_TRACE(std::string("--jobs ") + jobs);
+        const std::string results = std::string("broken") + jobs;
+        const Outcome outcome =
+            run(checkRun({"AB", "CD", "AB", "ZZ", "AB", "AB"}, results) + " --jobs " + jobs);
+        EXPECT_EQ(outcome.status, 3) << outcome.err;
+        EXPECT_EQ(failedRecords(results), "1 3 ");
+    }
+}
+
+// A results database that cannot grow: the file size limit stops SQLite's writes (the signal
+// that would end the program is ignored, so the write fails instead).
+TEST_F(OutcomeCommand, AFailedInsertExitsThreeAndLeavesAReadableDatabase) {
+    const std::string arguments = checkRun(std::vector<std::string>(3000, "AB"), "full");
+    const Outcome outcome = run("--count 3000 " + arguments);
+    ASSERT_EQ(outcome.status, 1) << outcome.err;
+    const std::string limited = "trap '' XFSZ; ulimit -f 128; exec ";
+    const Outcome full = run(arguments, ".", limited);
+    EXPECT_EQ(full.status, 3) << full.err;
+    EXPECT_NE(full.err.find("errmsg not NULL"), std::string::npos) << full.err;
+    vetra::testing::ResultsFile file(folder("full") + "/errors.db");
+    EXPECT_GE(file.count("errorrecs"), 0);
 }
 
 // A metafile whose one edit fails every record whose instance holds `folders` as the external

@@ -469,11 +469,12 @@ TEST_F(MainWindowTest, DialogsAreAskedWithTheirTitlesAndFilters) {
     EXPECT_EQ(child<QLineEdit>("metafileName")->text(), "first.rmf");
 }
 
-// With RAVELO_SCREENSHOTS naming a folder, the report options dialog and the viewer after a
-// run, then each tab, are saved there as pictures to look at.
-TEST_F(MainWindowTest, SavesScreenshotsWhenAsked) {
+// Not a test but a tool that scripts/screenshot.sh runs: the report options dialog and the
+// viewer after a run, then each tab, saved as pictures to look at in the folder that
+// RAVELO_SCREENSHOTS names. Disabled, so that the suite never counts it as a check.
+TEST_F(MainWindowTest, DISABLED_SavesScreenshots) {
     const QByteArray folder = qgetenv("RAVELO_SCREENSHOTS");
-    if (folder.isEmpty()) GTEST_SKIP() << "RAVELO_SCREENSHOTS is not set";
+    ASSERT_FALSE(folder.isEmpty()) << "RAVELO_SCREENSHOTS names no folder";
     files_.chooseNext(writeDataFile("records.dat", 30));
     action("&Open Data File")->trigger();
     window().show();

@@ -247,8 +247,9 @@ TEST_F(ReportDialogs, HaltStopsADetailedReportAndKeepsTheDialog) {
     ASSERT_EQ(reportMessages_.shown().size(), 1u);
     EXPECT_EQ(reportMessages_.shown()[0].caption, "Halt Requested");
     EXPECT_FALSE(viewerShown);
-    EXPECT_NE(fileText(scratch_.path() / "report_detailed.rpt").find("*** REPORT INTERRUPTED ***"),
-              std::string::npos);
+    EXPECT_NE(
+        fileContents(scratch_.path() / "report_detailed.rpt").find("*** REPORT INTERRUPTED ***"),
+        std::string::npos);
 }
 
 TEST_F(ReportDialogs, SummaryAndCombinedReportsOpenTheViewerAndCsvGoesToTheSpreadsheet) {

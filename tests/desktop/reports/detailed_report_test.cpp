@@ -122,43 +122,6 @@ TEST_F(DetailedReport, ARecordFailingInTwoEditSetsAppearsTwice) {
                                 third + kEndOfReport);
 }
 
-class DetailedReportPages : public vetra::testing::ReportFixture {
-protected:
-    void SetUp() override {
-        runReportEdits(
-            {testRecord("AB", "1", "F"), testRecord("CD", "1", "M"), testRecord("CD", "1", "F")},
-            {"Main"}, {"Code"});
-    }
-    std::string head() const {
-        return coverPage("Test Report", "Pages", date(), runRecord()) +
-               firstTitleBlock("Test Report", "Pages", date());
-    }
-    std::string page(int number) const {
-        return laterTitleBlock("Test Report", "Pages", number, date());
-    }
-};
-
-TEST_F(DetailedReportPages, EveryRecordModeStartsAPageAfterEachRecord) {
-    auto inputs = this->inputs("Test Report", "Pages");
-    inputs.pageMode = PageMode::EveryRecord;
-    ASSERT_EQ(query_.detailedReport(inputs), RAVquery::kWritten);
-    EXPECT_EQ(reportText(), head() + recordHead(1, {{"Code", "AB"}}) + sexCheckFailure() + "\n" +
-                                twoMessagesFailure("F") + "\n" + page(2) +
-                                recordHead(3, {{"Code", "CD"}}) + sexCheckFailure() + "\n" +
-                                page(3) + kEndOfReport);
-}
-
-TEST_F(DetailedReportPages, EveryEditModeRepeatsTheRecordHeadOnAPageForEachFailedEdit) {
-    auto inputs = this->inputs("Test Report", "Pages");
-    inputs.pageMode = PageMode::EveryEdit;
-    ASSERT_EQ(query_.detailedReport(inputs), RAVquery::kWritten);
-    EXPECT_EQ(reportText(), head() + recordHead(1, {{"Code", "AB"}}) + sexCheckFailure() + "\n" +
-                                page(2) + recordHead(1, {{"Code", "AB"}}) +
-                                twoMessagesFailure("F") + "\n" + page(3) +
-                                recordHead(3, {{"Code", "CD"}}) + sexCheckFailure() + "\n" +
-                                page(4) + kEndOfReport);
-}
-
 // With 30 lines a page, sections of 8 lines after a 2-line title block fill 26 lines with
 // three records; the fourth record's edit line is the 31st.
 TEST_F(DetailedReport, AFilledPageBreaksAsSoonAsItsLinesPassTheLinesPerPage) {

@@ -48,13 +48,6 @@ std::string format(const char* pattern, ...) {
     return text;
 }
 
-std::string fileText(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 std::string coverPage(const std::string& title, const std::string& subtitle,
                       const std::string& date, const RunRecordRows& rows) {
     std::string text = format("%-55s Cover Page  %s\n", title.c_str(), date.c_str());
@@ -122,7 +115,7 @@ std::string twoMessagesFailure(const std::string& sex) {
 }
 
 FileStamp stampOf(const std::filesystem::path& path) {
-    return {fileText(path), std::filesystem::last_write_time(path)};
+    return {fileContents(path), std::filesystem::last_write_time(path)};
 }
 
 void ReportFixture::runReportEdits(const std::vector<std::string>& records,

@@ -1,12 +1,14 @@
 // Reports built from the results of real runs: small metafiles written by the project's writer,
-// run over data files with the real engine library, then read by RAVquery and csv_report. The
-// expected texts are assembled here from the report formats, so that tests compare whole files.
+// run over data files with the real engine library, then read by RAVquery and csv_report. Each
+// report style and page mode is compared whole with a file written by hand (report_files_test);
+// the pieces here serve the tests of particular cases (sort orders, page breaks, halts).
 #pragma once
 
 #include "desktop/reports/RAVquery.h"
 #include "desktop/reports/csv_report.h"
 #include "desktop/reports/report_progress.h"
 #include "tests/desktop/run/run_fixture.h"
+#include "tests/support/file_contents.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -57,7 +59,7 @@ using RunRecordRows = std::vector<std::pair<std::string, std::string>>;
 // printf into a string, for building expected report text from the report's own formats.
 std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 
-std::string fileText(const std::filesystem::path& path);
+using vetra::testing::fileContents;
 
 // Pieces of a text report.
 inline const std::string kUnderline = std::string(72, '_') + "\n";
@@ -105,8 +107,8 @@ protected:
     desktop::ReportInputs inputs(const std::string& title = "Test Report",
                                  const std::string& subtitle = "") const;
     std::string reportPath() const { return (scratch_.path() / "report.rpt").string(); }
-    std::string reportText() const { return fileText(reportPath()); }
-    std::string csvText() const { return fileText(scratch_.path() / "report.csv"); }
+    std::string reportText() const { return fileContents(reportPath()); }
+    std::string csvText() const { return fileContents(scratch_.path() / "report.csv"); }
     RunRecordRows runRecord() const { return ResultsFile(resultsPath()).runRecord(); }
     const std::string& date() const { return query_.dateText(); }
     void writeSummaryFile(const std::string& contents) const;

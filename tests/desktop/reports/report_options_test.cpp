@@ -16,7 +16,7 @@ using vetra::desktop::ReportFormat;
 using vetra::desktop::ReportOptions;
 using vetra::desktop::ReportStyle;
 using vetra::desktop::styledReportFileName;
-using vetra::testing::fileText;
+using vetra::testing::fileContents;
 using vetra::testing::testRecord;
 using Generated = ReportOptions::Generated;
 
@@ -120,15 +120,15 @@ TEST_F(ReportOptionsDialog, EachTextStyleIsWrittenUnderItsNameAndShownByTheViewe
     expected.pageMode = PageMode::EveryRecord;
     expected.linesPerPage = 40;
     ASSERT_EQ(query_.detailedReport(expected), vetra::desktop::RAVquery::kWritten);
-    EXPECT_EQ(fileText(detailed), fileText(expected.reportFileName));
+    EXPECT_EQ(fileContents(detailed), fileContents(expected.reportFileName));
 
     options_.setStyle(ReportStyle::Summary);
     EXPECT_EQ(options_.generate(inputs()), Generated::ShowViewer);
-    EXPECT_NE(fileText(scratch_.path() / "report_summary.rpt").find("Summary by Edit"),
+    EXPECT_NE(fileContents(scratch_.path() / "report_summary.rpt").find("Summary by Edit"),
               std::string::npos);
     options_.setStyle(ReportStyle::Combined);
     EXPECT_EQ(options_.generate(inputs()), Generated::ShowViewer);
-    EXPECT_NE(fileText(scratch_.path() / "report_combined.rpt").find("*** END OF REPORT ***"),
+    EXPECT_NE(fileContents(scratch_.path() / "report_combined.rpt").find("*** END OF REPORT ***"),
               std::string::npos);
     EXPECT_TRUE(reportMessages_.shown().empty());
     EXPECT_TRUE(shell_.opened.empty());
@@ -172,7 +172,7 @@ TEST_F(ReportOptionsDialog, AStoppedCombinedReportIsShownAsFarAsItGot) {
     EXPECT_EQ(options.generate(inputs()), Generated::ShowViewer);
     ASSERT_EQ(reportMessages_.shown().size(), 1u);
     EXPECT_EQ(reportMessages_.shown()[0].caption, "Halt Requested");
-    const std::string report = fileText(scratch_.path() / "report_combined.rpt");
+    const std::string report = fileContents(scratch_.path() / "report_combined.rpt");
     EXPECT_NE(report.find("*** REPORT INTERRUPTED ***"), std::string::npos);
     EXPECT_FALSE(options.generating());
     options.setStyle(ReportStyle::Summary);
@@ -186,7 +186,7 @@ TEST_F(ReportOptionsDialog, ACsvReportIsHandedToTheSpreadsheetProgram) {
     EXPECT_EQ(options_.generate(inputs()), Generated::Nothing);
     const std::string csv = (scratch_.path() / "report_detailed.csv").string();
     ASSERT_EQ(shell_.opened, std::vector<std::string>{csv});
-    EXPECT_EQ(fileText(csv).substr(0, 21), "Record Number,Sex,Edi");
+    EXPECT_EQ(fileContents(csv).substr(0, 21), "Record Number,Sex,Edi");
     EXPECT_TRUE(reportMessages_.shown().empty());
 
     shell_.result = vetra::platform::kShellNoAssociation;

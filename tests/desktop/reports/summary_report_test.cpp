@@ -134,26 +134,4 @@ TEST_F(SummaryReport, MissingSummaryFileIsReported) {
     EXPECT_EQ(query_.combinedReport(inputs), RAVquery::kFileNotCreated);
 }
 
-// The summary part keeps the file open; the detailed part adds no cover page and begins with
-// its own first-page title block.
-TEST_F(SummaryReport, TheCombinedReportIsTheSummaryThenTheDetailedReport) {
-    runReportEdits({testRecord("AB", "1", "F"), testRecord("CD", "1", "F")}, {"Main"}, {"Code"});
-    ASSERT_EQ(summaryLines(), (std::vector<std::string>{"0,0,0,No Fields", "2,0,0,Sex Check",
-                                                        "2,0,0,Two Messages"}));
-    const std::string title = "Test Report Summary by Edit";
-    auto inputs = this->inputs("Test Report", "Combined");
-    inputs.pageMode = PageMode::EveryRecord;
-    ASSERT_EQ(query_.combinedReport(inputs), RAVquery::kWritten);
-    EXPECT_EQ(reportText(),
-              summaryText(title, "Combined",
-                          summaryPageHead(title, "Combined", 1) + summaryRow("Sex Check", 2, 0, 0) +
-                              summaryRow("Two Messages", 2, 0, 0)) +
-                  firstTitleBlock("Test Report", "Combined", date()) +
-                  recordHead(1, {{"Code", "AB"}}) + sexCheckFailure() + "\n" +
-                  twoMessagesFailure("F") + "\n" +
-                  laterTitleBlock("Test Report", "Combined", 2, date()) +
-                  recordHead(2, {{"Code", "CD"}}) + sexCheckFailure() + "\n" +
-                  laterTitleBlock("Test Report", "Combined", 3, date()) + kEndOfReport);
-}
-
 } // namespace

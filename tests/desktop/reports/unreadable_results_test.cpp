@@ -60,7 +60,7 @@ TEST_F(UnreadableResults, AFileThatIsNotAResultsDatabase) {
         SCOPED_TRACE(contents);
         scratch_.write("query/errors.db", contents);
         expectRefused();
-        EXPECT_EQ(vetra::testing::fileText(resultsPath()), contents);
+        EXPECT_EQ(vetra::testing::fileContents(resultsPath()), contents);
     }
 }
 
@@ -105,7 +105,7 @@ TEST_F(UnreadableResults, ADatabaseWithoutARunRecordStillGivesItsRecords) {
 
     ASSERT_EQ(csv_.write(inputs()), csv_report::kWritten);
     EXPECT_EQ(
-        vetra::testing::fileText(scratch_.path() / "report.csv"),
+        vetra::testing::fileContents(scratch_.path() / "report.csv"),
         std::string("Record Number,Code,Edit Name,Message Type,Reason for Failure,Field Name,Field "
                     "Value\n7,XY,\"By Hand\",W,\"Written, by hand\",Site (13),\"[C5,09]\"\n") +
             "7,XY,\"By Hand\",W,\"Written, by hand\"," + title32 + ",[1]\n" +
@@ -137,7 +137,7 @@ TEST_F(UnreadableResults, AnEmptyDataFileGivesReportsWithoutRecords) {
                                 summaryPageHead(title, "", 1) + "\n\f" +
                                 firstTitleBlock("Test Report", "", date()) + kEndOfReport);
     ASSERT_EQ(csv_.write(inputs()), csv_report::kWritten);
-    EXPECT_EQ(vetra::testing::fileText(scratch_.path() / "report.csv"),
+    EXPECT_EQ(vetra::testing::fileContents(scratch_.path() / "report.csv"),
               "Record Number,Edit Name,Message Type,Reason for Failure,Field Name,Field Value\n");
     EXPECT_TRUE(reportMessages_.shown().empty());
 }

@@ -201,12 +201,16 @@ TEST_F(DataForms, ADamagedFileStopsTheRunWithTheRecordsBeforeItKept) {
     request.settings.recordCount = 40;
     request.settings.recordsToEdit = 40;
     EXPECT_EQ(run(request), desktop::RunOutcome::Failed);
+    EXPECT_TRUE(driver_.dataFileUnreadable());
     const auto captions = captionsShown();
     ASSERT_FALSE(captions.empty());
     EXPECT_EQ(captions.front(), "Data File Error");
     EXPECT_NE(messages_.shown().front().text.find("at record 21"), std::string::npos);
     ResultsFile results(resultsPath());
     EXPECT_EQ(results.rows("SELECT MAX(recnum) FROM errorrecs;"), (Rows{{"19"}}));
+    request.settings.jobs = 2;
+    EXPECT_EQ(run(request), desktop::RunOutcome::Failed);
+    EXPECT_TRUE(driver_.dataFileUnreadable());
 
     // A compressed file cut short.
     std::string lines;
@@ -219,6 +223,8 @@ TEST_F(DataForms, ADamagedFileStopsTheRunWithTheRecordsBeforeItKept) {
     DataFileInfo cutInfo;
     EXPECT_EQ(desktop::inspectDataFile(cutGzip, cutInfo), -1);
     EXPECT_NE(cutInfo.errorText.find(cutGzip), std::string::npos);
+    EXPECT_NE(cutInfo.errorText.find("the compressed data ends early"), std::string::npos)
+        << cutInfo.errorText;
 }
 
 TEST_F(DataForms, ItemsWithoutAFieldAreToldOnceEach) {

@@ -117,12 +117,37 @@ TEST(NaaccrXmlFlattening, EachTumorIsARecordOfItsOwnItemsAndThoseOfItsParents) {
     EXPECT_EQ(outcome.records, twoPatientsRecords);
 }
 
-TEST(NaaccrXmlFlattening, ANumberPlacesAnItemWhateverItsIdAndAnIdOnlyWithoutANumber) {
+// A naaccrId the layout does not know leaves the number to place the item: a metafile's third
+// names need not be the XML ids.
+TEST(NaaccrXmlFlattening, ANumberPlacesAnItemWhoseIdTheLayoutLacksAndAnIdOnlyWithoutANumber) {
     const Outcome outcome = readAll(document(R"(<Patient><Tumor>
       <Item naaccrId="siteOfSomethingElse" naaccrNum="400">C340</Item>
-      <Item naaccrId="primarySite" naaccrNum="9999">C999</Item>
       <Item naaccrId="patientIdNumber">12345678</Item>
+      <Item naaccrId="localExtra" naaccrNum="9999">x</Item>
     </Tumor></Patient>)"));
+    EXPECT_EQ(outcome.last, Result::End) << outcome.error;
+    EXPECT_EQ(outcome.records, std::vector{record({{2, "12345678"}, {10, "C340"}})});
+}
+
+TEST(NaaccrXmlFlattening, AnItemWhoseIdNamesAFieldOfAnotherNumberIsRefused) {
+    EXPECT_EQ(errorOf(document(R"(<Patient><Tumor>
+      <Item naaccrId="primarySite" naaccrNum="20">C123</Item></Tumor></Patient>)")),
+              "line 5: item \"primarySite\" has naaccrNum 20, the number of item "
+              "\"patientIdNumber\": its naaccrId and naaccrNum disagree");
+    EXPECT_EQ(errorOf(document(R"(<Patient><Tumor>
+      <Item naaccrId="patientIdNumber" naaccrNum="12345">1</Item></Tumor></Patient>)")),
+              "line 5: item \"patientIdNumber\" has naaccrNum 12345, but item "
+              "\"patientIdNumber\" has number 20: its naaccrId and naaccrNum disagree");
+}
+
+TEST(NaaccrXmlFlattening, AFieldWithoutANumberIsPlacedByItsId) {
+    NaaccrXmlRecords reader(readerOf(document(R"(<Patient><Tumor>
+      <Item naaccrId="anyName" naaccrNum="20">12345678</Item>
+      <Item naaccrId="primarySite" naaccrNum="400">C340</Item>
+    </Tumor></Patient>)")),
+                            {{20, "", 2, 8}, {0, "primarySite", 10, 4}}, recordLength);
+    const Outcome outcome = readAll(reader);
+    EXPECT_EQ(outcome.last, Result::End) << outcome.error;
     EXPECT_EQ(outcome.records, std::vector{record({{2, "12345678"}, {10, "C340"}})});
 }
 
@@ -289,6 +314,14 @@ TEST(NaaccrXmlFiles, AFailedReadIsAnError) {
     EXPECT_EQ(readAll(reader).last, Result::Error);
     EXPECT_EQ(reader.errorText(),
               "line 4: reading the file failed after " + std::to_string(header.size()) + " bytes");
+
+    *first = true;
+    NaaccrXmlRecords told(failing, layout(), recordLength,
+                          [] { return std::string("the compressed data ends early"); });
+    EXPECT_EQ(readAll(told).last, Result::Error);
+    EXPECT_EQ(told.errorText(), "line 4: reading the file failed after " +
+                                    std::to_string(header.size()) +
+                                    " bytes: the compressed data ends early");
 }
 
 TEST(NaaccrXmlFiles, HostileFilesAreRefusedBeforeTheyExhaustMemory) {

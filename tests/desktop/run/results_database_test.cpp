@@ -97,6 +97,26 @@ TEST(ResultsDatabase, StoresQuotedValuesIntactAndCommitsWhenClosed) {
               (Rows{{"Edit Set1", "Registry's \"own\" set"}}));
 }
 
+// A part's scratch database is written as the run's errors.db is, inside one transaction: its
+// rows reach the file together when it is closed, not one write per row.
+TEST(ResultsDatabase, AScratchDatabaseHoldsItsRowsInOneTransactionUntilClosed) {
+    ScratchDirectory scratch;
+    const std::string path = folderOf(scratch) + "errors.db.part2";
+    desktop::ResultsDatabase database;
+    ASSERT_EQ(database.createScratch(path), 0);
+    EXPECT_EQ(database.addRecordRow(7, {}, 1), 0);
+    EXPECT_EQ(database.addFailedEdit(1, 7, "Edit"), 0);
+    {
+        ResultsFile before(path);
+        EXPECT_EQ(before.count("errorrecs"), 0);
+        EXPECT_EQ(before.count("editfailures"), 0);
+    }
+    database.close();
+    ResultsFile after(path);
+    EXPECT_EQ(after.count("errorrecs"), 1);
+    EXPECT_EQ(after.count("editfailures"), 1);
+}
+
 using ResultsFolder = vetra::testing::RunFixture;
 
 TEST_F(ResultsFolder, ARunWithoutOneStopsBeforeReadingRecords) {

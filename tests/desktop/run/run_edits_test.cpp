@@ -1,6 +1,7 @@
 // The whole "Run VETRA" sequence: the run log header, the metafile opened for the run, the
 // layout bound, the edit sets loaded, and what is left behind when a step fails.
 #include "tests/desktop/run/run_fixture.h"
+#include "tests/support/file_contents.h"
 
 #include <filesystem>
 #include <fstream>
@@ -35,19 +36,14 @@ protected:
     }
 };
 
-std::string fileText(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using vetra::testing::fileContents;
 
 TEST_F(RunEditsSequence, AppendsTheRunHeaderToTheRunLog) {
     desktop::RunRequest request = twoRecords({"Main"});
     request.logHeader.runNumber = 3;
     request.logHeader.metafile = "run.rmf";
     ASSERT_EQ(run(request), desktop::RunOutcome::Completed);
-    const std::string log = fileText(request.runLogPath);
+    const std::string log = fileContents(request.runLogPath);
     EXPECT_EQ(log.rfind("----- Run 3 -----\nrun.rmf\n", 0), 0u) << log;
     EXPECT_TRUE(messages_.shown().empty());
 }

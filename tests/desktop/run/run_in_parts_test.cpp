@@ -138,6 +138,20 @@ TEST_F(PartedRuns, EveryNumberOfPartsWritesWhatOnePartWrites) {
     expectSame(counted, runWith(request, 3), 3);
 }
 
+TEST_F(PartedRuns, EachPartTellsWhereItsTimeWent) {
+    const auto request = patterned(60, {"Main", "Slow"});
+    runWith(request, 1);
+    EXPECT_TRUE(driver_.partTimes().empty());
+    runWith(request, 3);
+    ASSERT_EQ(driver_.partTimes().size(), 3u);
+    for (const desktop::PartTimes& part : driver_.partTimes()) {
+        EXPECT_GE(part.reached, 0);
+        EXPECT_GE(part.finished, part.reached);
+        EXPECT_GT(part.processor, 0);
+    }
+    EXPECT_GE(driver_.joinSeconds(), 0);
+}
+
 TEST_F(PartedRuns, TheRangeIsSplitIntoEvenContiguousParts) {
     using Ranges = std::vector<std::pair<std::int64_t, std::int64_t>>;
     EXPECT_EQ(desktop::splitRange(5, 10, 3), (Ranges{{5, 8}, {9, 11}, {12, 14}}));
@@ -155,10 +169,12 @@ TEST_F(PartedRuns, TheMessageLimitFallsWhereOnePartPutsIt) {
                         "int i;\nfor (i = 0; i < 400; i = i + 1) save_error_text(106);\n"
                         "return pass;"}},
                       {{"Flood", "", {"Flood"}}});
-    const std::vector<std::string> records(900, testRecord("AB", "1", "F"));
-    const auto request = this->request(metafile, writeDataFile(records), 900, {"Flood"});
+    const std::vector<std::string> records(40, testRecord("AB", "1", "F"));
+    auto request = this->request(metafile, writeDataFile(records), 40, {"Flood"});
+    // Record 25 takes the count from 9,600 past the limit to 10,000.
+    request.settings.detailMessageLimit = 9800;
     const RunResults one = runWith(request, 1);
-    ASSERT_EQ(one.tables.at("errorrecs").size(), 626u);
+    ASSERT_EQ(one.tables.at("errorrecs").size(), 25u);
     ASSERT_EQ(one.shown.size(), 1u);
     expectSame(one, runWith(request, 4), 4);
     EXPECT_TRUE(driver_.messageLimitPassed());
@@ -176,6 +192,7 @@ TEST_F(PartedRuns, AFailedEngineCallEndsTheResultsWhereOnePartWould) {
         EXPECT_FALSE(one.summaryExists);
         for (int jobs : {2, 4})
             expectSame(one, runWith(request, jobs), jobs);
+        EXPECT_FALSE(driver_.dataFileUnreadable());
     }
 }
 

@@ -3,6 +3,7 @@
 #include "desktop/run/run_log.h"
 #include "desktop/run/run_records.h"
 #include "desktop/shell/edit_option_grid.h"
+#include "tests/support/file_contents.h"
 #include "tests/support/scratch_directory.h"
 
 #include <fstream>
@@ -14,12 +15,7 @@ namespace {
 using vetra::testing::ScratchDirectory;
 namespace desktop = vetra::desktop;
 
-std::string fileText(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using vetra::testing::fileContents;
 
 TEST(RunTimes, ElapsedTimeShowsDaysOnlyWhenThereAreAny) {
     EXPECT_EQ(desktop::elapsedTimeText(0), "00h:00m:00s");
@@ -60,7 +56,7 @@ TEST(SummaryFile, SortsByLowerCaseNameAndReplacesTheOldFile) {
                                                           {"Alpha", 4000000000, 0, 0},
                                                           {"Gamma's", 0, 7, 1},
                                                           {"delta", 0, 0, 0}}));
-    EXPECT_EQ(fileText(path), "4000000000,0,0,Alpha\n1,2,3,beta\n0,0,0,delta\n0,7,1,Gamma's\n");
+    EXPECT_EQ(fileContents(path), "4000000000,0,0,Alpha\n1,2,3,beta\n0,0,0,delta\n0,7,1,Gamma's\n");
     EXPECT_FALSE(desktop::writeSummaryFile((scratch.path() / "no" / "summary.txt").string(), {}));
 }
 
@@ -69,9 +65,9 @@ TEST(RunLog, StartsWithTheProgramLines) {
     const auto path = scratch.write("run_log.txt", "an earlier session\n");
     ASSERT_TRUE(desktop::createRunLog(path.string(), {"4.0.3", "Jan  2 2025", "10:11:12",
                                                       "VETRA40.dll version 4.0.1.8", 8, 586}));
-    EXPECT_EQ(fileText(path), "Ravelo 4.0.3\nCompiled Jan  2 2025 10:11:12\n"
-                              "Vetra VETRA40.dll version 4.0.1.8\nNumber of processors: 8\n"
-                              "Processor type: 586\n");
+    EXPECT_EQ(fileContents(path), "Ravelo 4.0.3\nCompiled Jan  2 2025 10:11:12\n"
+                                  "Vetra VETRA40.dll version 4.0.1.8\nNumber of processors: 8\n"
+                                  "Processor type: 586\n");
     EXPECT_FALSE(desktop::createRunLog((scratch.path() / "no" / "log.txt").string(), {}));
 }
 
@@ -109,17 +105,17 @@ TEST(RunLog, EachRunAppendsItsHeaderAndTheEditsWithTheirOwnOptions) {
                                "Edit Sets: Set A, Set B\n/data/records.txt\n"
                                "Record Type:I Record Version:180\n"
                                "File Size:35,840 Record Count:10 \nRecord Length:3584 \n";
-    EXPECT_EQ(fileText(path), "Ravelo 4.0.3\n----- Run 2 -----\n" + common +
-                                  "Global Option: Skip Empty Skip Failed Suppress Warnings\n"
-                                  "7 Edits\n"
-                                  "VT_SUPPRESS: A Edit\n"
-                                  "VT_SKIPEMPTY and VT_SKIPFAIL: B Edit\n"
-                                  "VT_SKIPEMPTY: C Edit\n"
-                                  "VT_SKIPFAIL: D Edit\n"
-                                  "NONE: E Edit\n"
-                                  "NONE: F Edit\n"
-                                  "----- Run 3 -----\n" +
-                                  common + "Global Option: \n0 Edits\n");
+    EXPECT_EQ(fileContents(path), "Ravelo 4.0.3\n----- Run 2 -----\n" + common +
+                                      "Global Option: Skip Empty Skip Failed Suppress Warnings\n"
+                                      "7 Edits\n"
+                                      "VT_SUPPRESS: A Edit\n"
+                                      "VT_SKIPEMPTY and VT_SKIPFAIL: B Edit\n"
+                                      "VT_SKIPEMPTY: C Edit\n"
+                                      "VT_SKIPFAIL: D Edit\n"
+                                      "NONE: E Edit\n"
+                                      "NONE: F Edit\n"
+                                      "----- Run 3 -----\n" +
+                                      common + "Global Option: \n0 Edits\n");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "tests/desktop/run/run_fixture.h"
 #include "tests/support/compiled_edits.h"
 #include "tests/support/dictionary_item.h"
+#include "tests/support/file_contents.h"
 
 #include <algorithm>
 #include <fstream>
@@ -101,10 +102,7 @@ std::unique_ptr<desktop::MainWorkflow> MainWorkflowFixture::started() {
 }
 
 std::string MainWorkflowFixture::fileText(const std::string& name) const {
-    std::ifstream file(path(name), std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return fileContents(path(name));
 }
 
 std::vector<std::string> MainWorkflowFixture::captionsShown() const {
