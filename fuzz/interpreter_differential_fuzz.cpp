@@ -9,50 +9,22 @@
 #include "engine/api/engine_process.h"
 #include "engine/api/vetra40.h"
 #include "engine/store/TMetaFile.h"
-#include "tools/metafile_writer/metafile_builder.h"
+#include "fuzz/fuzz_metafile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
 
 constexpr uint64_t kTokenBudget = 20000;
 constexpr size_t kByteLimit = size_t{64} << 20;
 constexpr const char* kRecord = "220051231C509";
-constexpr const char* kLayout = "Fuzz";
-
-vetra::writer::DictionaryEntry item(long local, const char* name, int length) {
-    vetra::writer::DictionaryEntry entry;
-    entry.localNumber = local;
-    entry.shortName = entry.longName = entry.thirdName = name;
-    entry.typeCode = "C";
-    entry.length = length;
-    return entry;
-}
-
-std::string writeMetafile() {
-    vetra::writer::MetafileBuilder builder;
-    builder.addDictionaryEntry(item(220, "Sex", 1));
-    builder.addDictionaryEntry(item(390, "Date of Diagnosis", 8));
-    builder.addDictionaryEntry(item(400, "Primary Site", 4));
-    builder.addLayout(vetra::writer::RecordLayout{
-        1, kLayout, "", {{220, "C", 1, 1, ' '}, {390, "C", 2, 8, ' '}, {400, "C", 10, 4, ' '}}});
-    auto bytes = builder.build();
-    std::string path = (std::filesystem::temp_directory_path() /
-                        ("interpreter_differential_fuzz-" + std::to_string(::getpid()) + ".rmf"))
-                           .string();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path;
-}
+constexpr const char* kLayout = vetra::fuzzing::kFuzzLayout;
 
 struct Instance {
     TMetaFile* metafile = nullptr;
@@ -75,7 +47,7 @@ Instance open(const std::string& path, bool reference) {
 // Both instances of the whole process, as a host keeps its instances open across records.
 std::pair<Instance, Instance>& instances() {
     static std::pair<Instance, Instance> both = [] {
-        std::string path = writeMetafile();
+        std::string path = vetra::fuzzing::writeFuzzMetafile("interpreter_differential_fuzz");
         std::pair<Instance, Instance> opened{open(path, false), open(path, true)};
         std::filesystem::remove(path);
         return opened;

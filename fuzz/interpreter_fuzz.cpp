@@ -5,47 +5,19 @@
 #include "engine/api/engine_process.h"
 #include "engine/api/vetra40.h"
 #include "engine/store/TMetaFile.h"
-#include "tools/metafile_writer/metafile_builder.h"
+#include "fuzz/fuzz_metafile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
 
 // Enough for every statement form many times over, small enough for many runs a second.
 constexpr uint64_t kTokenBudget = 20000;
 constexpr size_t kByteLimit = size_t{64} << 20;
-
-vetra::writer::DictionaryEntry item(long local, const char* name, int length) {
-    vetra::writer::DictionaryEntry entry;
-    entry.localNumber = local;
-    entry.shortName = entry.longName = entry.thirdName = name;
-    entry.typeCode = "C";
-    entry.length = length;
-    return entry;
-}
-
-std::string writeMetafile() {
-    vetra::writer::MetafileBuilder builder;
-    builder.addDictionaryEntry(item(220, "Sex", 1));
-    builder.addDictionaryEntry(item(390, "Date of Diagnosis", 8));
-    builder.addDictionaryEntry(item(400, "Primary Site", 4));
-    builder.addLayout(vetra::writer::RecordLayout{
-        1, "Fuzz", "", {{220, "C", 1, 1, ' '}, {390, "C", 2, 8, ' '}, {400, "C", 10, 4, ' '}}});
-    auto bytes = builder.build();
-    std::string path = (std::filesystem::temp_directory_path() /
-                        ("interpreter_fuzz-" + std::to_string(::getpid()) + ".rmf"))
-                           .string();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path;
-}
 
 // Engine variables outlive a run (setvar stores them for the host): each run starts with none.
 void resetEngineVariables(TMetaFile& instance) {
@@ -55,12 +27,12 @@ void resetEngineVariables(TMetaFile& instance) {
 // One instance for the whole process, as a host keeps one open across many records.
 TMetaFile& boundInstance() {
     static TMetaFile* instance = [] {
-        std::string path = writeMetafile();
+        std::string path = vetra::fuzzing::writeFuzzMetafile("interpreter_fuzz");
         int32_t id = -1, record = -1;
         if (VTx_Init(&id, path.c_str(), nullptr, 0, nullptr) != 0) __builtin_trap();
         std::filesystem::remove(path);
         if (VTx_AllocRecord(id, 20, &record) != 0 ||
-            VTx_InitRecordLayout(id, record, "Fuzz") != 0 ||
+            VTx_InitRecordLayout(id, record, vetra::fuzzing::kFuzzLayout) != 0 ||
             VTx_UpdateRecord(id, record, "220051231C509") != 0)
             __builtin_trap();
         TMetaFile* found = vetra::engineProcess().metafiles().find(id);
