@@ -1,10 +1,16 @@
 #include "file_services.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <sys/stat.h>
+#include <sys/utsname.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace vetra::platform {
 
@@ -49,6 +55,25 @@ bool createFolders(const std::string& path) {
     return fs::is_directory(path, error);
 }
 
+std::string systemErrorText(int errorNumber) {
+    return std::strerror(errorNumber);
+}
+
+std::optional<std::string> folderUnusable(const std::string& path, bool forWriting) {
+    if (path.empty()) return "no folder is named";
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return systemErrorText(errno);
+    if (!S_ISDIR(status.st_mode)) return systemErrorText(ENOTDIR);
+    if (::access(path.c_str(), R_OK | X_OK) != 0) return systemErrorText(errno);
+    if (!forWriting) return std::nullopt;
+    std::string probe = withTrailingSeparator(path) + ".ravelo-write-test-XXXXXX";
+    const int descriptor = ::mkstemp(probe.data());
+    if (descriptor < 0) return systemErrorText(errno);
+    ::close(descriptor);
+    ::unlink(probe.c_str());
+    return std::nullopt;
+}
+
 std::optional<std::uint64_t> fileSize(const std::string& path) {
     std::error_code error;
     const auto size = fs::file_size(path, error);
@@ -74,14 +99,10 @@ unsigned processorCount() {
     return count == 0 ? 1 : count;
 }
 
-unsigned processorType() {
-#if defined(__x86_64__)
-    return 8664; // the number the platform's system information gives an x86-64 processor
-#elif defined(__i386__)
-    return 586;
-#else
-    return 0;
-#endif
+std::string processorArchitecture() {
+    struct utsname names {};
+    if (::uname(&names) != 0) return "unknown";
+    return names.machine;
 }
 
 } // namespace vetra::platform

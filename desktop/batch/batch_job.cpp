@@ -4,6 +4,7 @@
 #include "desktop/batch/console_layers.h"
 #include "desktop/run/Ravengine.h"
 #include "desktop/shell/Ravfilecheck.h"
+#include "desktop/shell/data_file_fit.h"
 #include "desktop/shell/data_file_inspection.h"
 #include "desktop/shell/initialize.h"
 #include "desktop/shell/loaddata.h"
@@ -14,6 +15,7 @@
 #include "platform/program_folders.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
 namespace vetra::desktop::batch {
@@ -226,6 +228,9 @@ ExitStatus runChecks(const BatchOptions& options, BatchContext& context) {
         return inputError(data.errorText + ": " + options.dataFile);
     if (data.form.format == DataFormat::NaaccrXml && data.recordCount == 0)
         return inputError(options.dataFile + " holds no Tumor elements: no records to check");
+    if (auto misfit = dataFileMisfit(data, request.layoutName, listed.fields.recordLength,
+                                     listed.fields.fields))
+        return inputError(*misfit);
     listed.grid.apply(context.configuration.editOptions);
 
     auto& settings = request.settings;
@@ -250,8 +255,9 @@ ExitStatus runChecks(const BatchOptions& options, BatchContext& context) {
     request.runLogPath = context.master.reportsFolder + "run_log.txt";
     if (!createRunLog(request.runLogPath,
                       {kProgramVersion, kBuildDate, kBuildTime, engine.versionText(),
-                       platform::processorCount(), platform::processorType()}))
-        messages.show(request.runLogPath, "Unable to open log file in TForm1()");
+                       platform::processorCount(), platform::processorArchitecture()}))
+        messages.show(runLogProblemText(request.runLogPath, errno),
+                      "Unable to open log file in TForm1()");
     fillRunLogHeader(request, data, listed, request.logHeader);
 
     ConsoleProgress progress;

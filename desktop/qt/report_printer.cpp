@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <algorithm>
 
 namespace vetra::desktop::qt {
 
@@ -45,21 +46,27 @@ void QtReportPrinter::startSheet() {
     nextLineTop_ = kMargin;
 }
 
-// A report page longer than a sheet goes on over the next sheet rather than off its edge.
+// A report page longer than a sheet goes on over the next sheet rather than off its edge, and
+// a line wider than the sheet goes on in the next printed line: no text is lost on paper.
 void QtReportPrinter::printPage(const std::vector<std::string>& lines) {
     if (!painter_) return;
     startSheet();
     const QFontMetrics metrics(painter_->font(), printer_.get());
     const int sheetBottom = printer_->height() - kMargin;
+    const int characterWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
+    const qsizetype perLine = std::max(1, (printer_->width() - 2 * kMargin) / characterWidth);
     for (const std::string& line : lines) {
-        if (nextLineTop_ + metrics.height() > sheetBottom && nextLineTop_ > kMargin) {
-            startSheet();
-        }
         QString text = QString::fromStdString(line);
         for (QChar& character : text)
             if (character.unicode() < 0x20) character = u' ';
-        painter_->drawText(kMargin, nextLineTop_ + metrics.ascent(), text);
-        nextLineTop_ += metrics.height();
+        qsizetype from = 0;
+        do {
+            if (nextLineTop_ + metrics.height() > sheetBottom && nextLineTop_ > kMargin)
+                startSheet();
+            painter_->drawText(kMargin, nextLineTop_ + metrics.ascent(), text.mid(from, perLine));
+            nextLineTop_ += metrics.height();
+            from += perLine;
+        } while (from < text.size());
     }
 }
 

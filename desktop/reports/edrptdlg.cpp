@@ -3,6 +3,7 @@
 #include "ui_edrptdlg.h"
 
 #include <QFontDatabase>
+#include <QKeyEvent>
 
 namespace vetra::desktop {
 
@@ -34,6 +35,46 @@ TEditReportDialog::TEditReportDialog(platform::MessageBoxes& messages, ReportPri
     connect(ui_->printReport, &QPushButton::clicked, this,
             [this] { viewer_.printReport(printer_); });
     connect(ui_->done, &QPushButton::clicked, this, &QDialog::accept);
+    // Enter in the page field goes to the page typed there: no button is the default.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    connect(ui_->pageNumber, &QLineEdit::returnPressed, this, [this] {
+        viewer_.pageNumberChanged(ui_->pageNumber->text().toStdString());
+        showPage();
+    });
+    ui_->reportText->installEventFilter(this);
+    ui_->pageNumber->installEventFilter(this);
+}
+
+// The paging keys move between pages wherever the focus is; Home and End stay the page
+// field's own while it has the focus.
+bool TEditReportDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool control = key->modifiers().testFlag(Qt::ControlModifier);
+    const bool inPageField = watched == ui_->pageNumber;
+    switch (key->key()) {
+    case Qt::Key_PageUp:
+        viewer_.previousPage();
+        break;
+    case Qt::Key_PageDown:
+        viewer_.nextPage();
+        break;
+    case Qt::Key_Home:
+        if (inPageField && !control) return false;
+        viewer_.firstPage();
+        break;
+    case Qt::Key_End:
+        if (inPageField && !control) return false;
+        viewer_.lastPage();
+        break;
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
+    showPage();
+    return true;
 }
 
 TEditReportDialog::~TEditReportDialog() = default;

@@ -26,6 +26,17 @@ const char* styleWord(ReportStyle style) {
     return "";
 }
 
+// The report is on disk whatever the hand-over did, so the message says where first.
+std::string csvNotOpenedText(const std::string& path, int result) {
+    const std::string written =
+        result == platform::kShellNoAssociation
+            ? "The CSV report was written to " + path + "; no program is set to open .csv files."
+            : "The CSV report was written to " + path + "; no program could open it.";
+    return written + "\n\nError " + std::to_string(result) +
+           ": Unable to open .csv report file.  Open it from a spreadsheet program, or set one "
+           "to open .csv files.";
+}
+
 // Clears the generating flag however the report ends.
 struct GeneratingFlag {
     explicit GeneratingFlag(bool& flag) : flag_(flag) { flag_ = true; }
@@ -96,11 +107,7 @@ ReportOptions::Generated ReportOptions::generate(const ReportInputs& mainWindow)
     generatedFile_ = csv_report::csvFileName(inputs.reportFileName);
     if (csv_.write(inputs) != csv_report::kWritten) return Generated::Nothing;
     const int result = shell_.open(generatedFile_);
-    if (result < 32)
-        messages_.show("Error " + std::to_string(result) +
-                           ": Unable to open .csv report file.  Please check if Excel is "
-                           "installed on this machine.",
-                       "");
+    if (result < 32) messages_.show(csvNotOpenedText(generatedFile_, result), "");
     return Generated::Nothing;
 }
 

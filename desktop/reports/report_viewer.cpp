@@ -51,6 +51,9 @@ bool ReportViewer::open(const std::string& path, bool pageFilled) {
     const int pageStarts = static_cast<int>(pages_.size()) - 1;
     // Page 0, the text before the first form feed, is there even in a report without one.
     pageCount_ = std::max(1, pageStarts + (pageFilled ? 1 : 0));
+    // A report that ends with a form feed would end on a page with nothing to read or print.
+    while (pageCount_ > 1 && blankPage(pageCount_ - 1))
+        --pageCount_;
     showPage(0);
     return true;
 }
@@ -108,6 +111,13 @@ std::vector<std::string> ReportViewer::readPage(int page) {
     return lines;
 }
 
+bool ReportViewer::blankPage(int page) {
+    const auto lines = readPage(page);
+    return std::all_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find_first_not_of(' ') == std::string::npos;
+    });
+}
+
 std::string ReportViewer::shownText() const {
     std::string text;
     for (const auto& line : shown_) {
@@ -129,6 +139,14 @@ void ReportViewer::nextPage() {
 
 void ReportViewer::previousPage() {
     if (canGoBack()) showPage(current_ - 1);
+}
+
+void ReportViewer::firstPage() {
+    showPage(0);
+}
+
+void ReportViewer::lastPage() {
+    showPage(pageCount_ - 1);
 }
 
 std::string ReportViewer::pageNumberChanged(const std::string& text) {

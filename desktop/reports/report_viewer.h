@@ -46,6 +46,8 @@ public:
     void showPage(int page);
     void nextPage();
     void previousPage();
+    void firstPage();
+    void lastPage();
     bool canGoBack() const { return current_ > 0; }
     bool canGoForward() const { return current_ < pageCount_ - 1; }
     // The page-number field after the user changed it: a non-number keeps the page shown,
@@ -63,6 +65,7 @@ private:
     };
 
     bool index();
+    bool blankPage(int page);
     std::vector<std::string> readPage(int page);
 
     platform::MessageBoxes& messages_;

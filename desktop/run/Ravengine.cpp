@@ -38,12 +38,18 @@ void RAVengine::resolveAll() {
 #undef RAV_RESOLVE_ENTRY_POINT
 }
 
-std::string RAVengine::versionText(int bufferSize) const {
+std::string RAVengine::versionNumber(int bufferSize) const {
     if (!loaded_ || api_.VTx_GetVersion == nullptr || bufferSize < 1) return {};
     std::string buffer(static_cast<std::size_t>(bufferSize), '\0');
     if (api_.VTx_GetVersion(buffer.data(), bufferSize) != 0) return {};
     buffer.resize(buffer.find('\0'));
-    return std::string(kLibraryName) + ".dll version " + buffer;
+    return buffer;
+}
+
+std::string RAVengine::versionText(int bufferSize) const {
+    const std::string number = versionNumber(bufferSize);
+    if (number.empty()) return {};
+    return std::string(kLibraryName) + ".dll version " + number;
 }
 
 std::string engineErrorText(const RAVengine& engine, int32_t code, const char* label,

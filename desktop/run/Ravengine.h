@@ -36,6 +36,8 @@ public:
     // "VETRA40.dll version " and the text of VTx_GetVersion, asked with a buffer of
     // `bufferSize` characters; empty when the engine refuses.
     std::string versionText(int bufferSize = 16) const;
+    // The engine's own version number alone ("4.0.1.8"); empty when it cannot be read.
+    std::string versionNumber(int bufferSize = 16) const;
 
 private:
     void resolveAll();

@@ -1,5 +1,8 @@
 #include "desktop/run/results_database.h"
 
+#include "platform/file_services.h"
+
+#include <cerrno>
 #include <cstdio>
 #include <sqlite3.h>
 
@@ -41,14 +44,33 @@ std::string ResultsDatabase::predecessorPath(const std::string& folder, int numb
     return folder + name;
 }
 
+// Every step of the rotation is checked, so that a folder the user may not write stops the run
+// with the system's reason before anything is written, and never lets the new schema go into
+// the previous run's database.
 int ResultsDatabase::createFresh(const std::string& folder) {
     close();
+    errorText_.clear();
+    if (const auto why = platform::folderUnusable(folder, true)) {
+        errorText_ = "The results folder " + folder + " cannot take new files: " + *why + ".";
+        return SQLITE_CANTOPEN;
+    }
     // A missing predecessor is no error: the line simply has a gap until it fills.
-    std::remove(predecessorPath(folder, 5).c_str());
+    const std::string oldest = predecessorPath(folder, 5);
+    if (std::remove(oldest.c_str()) != 0 && errno != ENOENT) {
+        errorText_ = "The oldest previous results " + oldest +
+                     " could not be removed: " + platform::systemErrorText(errno) + ".";
+        return SQLITE_CANTOPEN;
+    }
+    const auto moved = [this](const std::string& from, const std::string& to) {
+        if (std::rename(from.c_str(), to.c_str()) == 0 || errno == ENOENT) return true;
+        errorText_ = "The previous results " + from + " could not be renamed to " + to + ": " +
+                     platform::systemErrorText(errno) + ".";
+        return false;
+    };
     for (int number = 4; number >= 1; --number)
-        std::rename(predecessorPath(folder, number).c_str(),
-                    predecessorPath(folder, number + 1).c_str());
-    std::rename(databasePath(folder).c_str(), predecessorPath(folder, 1).c_str());
+        if (!moved(predecessorPath(folder, number), predecessorPath(folder, number + 1)))
+            return SQLITE_CANTOPEN;
+    if (!moved(databasePath(folder), predecessorPath(folder, 1))) return SQLITE_CANTOPEN;
     return createSchema(databasePath(folder));
 }
 

@@ -1,6 +1,7 @@
 #include "desktop/run/run_log.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace vetra::desktop {
 
@@ -11,8 +12,14 @@ bool createRunLog(const std::string& path, const RunLogStart& start) {
     std::fprintf(log, "Compiled %s %s\n", start.compiledDate.c_str(), start.compiledTime.c_str());
     std::fprintf(log, "Vetra %s\n", start.engineVersion.c_str());
     std::fprintf(log, "Number of processors: %u\n", start.processors);
-    std::fprintf(log, "Processor type: %u\n", start.processorType);
+    std::fprintf(log, "Processor type: %s\n", start.processorArchitecture.c_str());
     return std::fclose(log) == 0;
+}
+
+std::string runLogProblemText(const std::string& path, int errorNumber) {
+    return path + "\n\nThe run log could not be written there: " + std::strerror(errorNumber) +
+           ".  Runs go on without it; the reports folder of the master configuration file "
+           "decides where it is kept.";
 }
 
 bool appendRunHeader(const std::string& path, const RunLogHeader& header) {

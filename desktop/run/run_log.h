@@ -15,7 +15,7 @@ struct RunLogStart {
     std::string compiledTime;
     std::string engineVersion;
     unsigned processors = 0;
-    unsigned processorType = 0;
+    std::string processorArchitecture; // "x86_64", "aarch64", ...: the machine's own name
 };
 
 // What a run's header shows, as the "Select File and Run" tab shows it.
@@ -36,7 +36,11 @@ struct RunLogHeader {
 
 // Creates the log empty with the program's lines; false when it cannot be created.
 bool createRunLog(const std::string& path, const RunLogStart& start);
-// Appends a run's header; false when the log cannot be opened.
+// The message that the log at `path` could not be written, with the system's reason (an errno
+// value) and what happens next.
+std::string runLogProblemText(const std::string& path, int errorNumber);
+
+// Appends a run's header; false when the log cannot be opened, with errno telling why.
 bool appendRunHeader(const std::string& path, const RunLogHeader& header);
 
 } // namespace vetra::desktop

@@ -10,12 +10,14 @@
 
 namespace vetra::desktop {
 
+inline constexpr const char* kFileInformationLibraryName = "kznaaccr";
+
 class RAVfilecheck {
 public:
     // Loads the library with the platform's standard search (the programs' run path finds
     // the built one) and resolves its two entry points.
     explicit RAVfilecheck(
-        const std::string& fileName = platform::sharedLibraryFileName("kznaaccr"));
+        const std::string& fileName = platform::sharedLibraryFileName(kFileInformationLibraryName));
 
     // True when the library loaded and exports both entry points.
     bool loaded() const { return loaded_; }

@@ -13,10 +13,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QTableView>
@@ -31,8 +33,11 @@ namespace vetra::desktop {
 namespace {
 
 constexpr int kEditNameWidth = 300;
+// NAACCR XML and gzip-compressed files are read as well as fixed-width ones.
 constexpr const char* kDataFileFilter =
-    "All Files|*.*|Data Files (.dat, .xcd, .t01)|*.dat;*.xcd;*.t01|Text Files (.txt)|*.txt";
+    "All Files|*.*|Data Files (.dat, .xcd, .t01)|*.dat;*.xcd;*.t01|Text Files (.txt)|*.txt|"
+    "NAACCR XML (.xml, .xml.gz)|*.xml;*.xml.gz|Compressed Files (.gz)|*.gz";
+constexpr const char* kReportFileFilter = "Text Reports (.rpt)|*.rpt|All Files|*.*";
 
 QString text(const std::string& value) {
     return QString::fromStdString(value);
@@ -97,9 +102,10 @@ public:
         : bar_(bar), processed_(processed), exceptionRecords_(exceptionRecords),
           exceptions_(exceptions) {}
 
+    // A maximum of 0 would turn the bar into a busy indicator that never stops.
     void start(std::int64_t maximum) override {
         bar_->setMaximum(static_cast<int>(
-            std::clamp<std::int64_t>(maximum, 0, std::numeric_limits<int>::max())));
+            std::clamp<std::int64_t>(maximum, 1, std::numeric_limits<int>::max())));
         bar_->setValue(0);
     }
     void advance(std::int64_t by) override {
@@ -146,6 +152,7 @@ TForm1::TForm1(MainWorkflow& workflow, const MainWindowLayers& layers, UsedVersi
     showDisplay();
     ui_->tabs->setCurrentIndex(kRunTab);
     resize(sizeHint().expandedTo(QSize(960, 640)));
+    restoreWindowGeometry();
 }
 
 TForm1::~TForm1() = default;
@@ -177,6 +184,14 @@ void TForm1::completeWidgets() {
     ui_->logo->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     ui_->halt->hide();
     ui_->halt->setEnabled(false);
+    // Keys for the buttons without changing their captions.
+    ui_->run->setShortcut(QKeySequence("Alt+R"));
+    ui_->halt->setShortcut(QKeySequence("Alt+H"));
+    ui_->exit->setShortcut(QKeySequence("Alt+X"));
+    // Tab moves between the controls the user can change; the read-only fields still take a
+    // click, to select and copy what they show.
+    for (QLineEdit* field : findChildren<QLineEdit*>())
+        if (field->isReadOnly()) field->setFocusPolicy(Qt::ClickFocus);
 }
 
 // The totals row stays in view above the edits: the top view shows the column titles and the
@@ -206,7 +221,8 @@ void TForm1::completeGrid() {
 void TForm1::connectMenus() {
     connect(ui_->actionOpenDataFile, &QAction::triggered, this, &TForm1::openDataFile);
     connect(ui_->actionSaveConfigAs, &QAction::triggered, this, &TForm1::saveConfigurationAs);
-    connect(ui_->actionPrint, &QAction::triggered, this, [this] { layers_.printer.show(); });
+    connect(ui_->actionPrint, &QAction::triggered, this,
+            [this] { layers_.printer.print(*ui_->tabs->currentWidget()); });
     connect(ui_->actionExit, &QAction::triggered, this, &QWidget::close);
     connect(ui_->actionRaveloHelp, &QAction::triggered, this, &TForm1::showProgramHelp);
     connect(ui_->actionAbout, &QAction::triggered, this, &TForm1::showAbout);
@@ -264,6 +280,7 @@ void TForm1::connectReportTab() {
     connect(ui_->sortDown, &QToolButton::clicked, this, mover(ui_->sortFields, true, false));
     connect(ui_->reportFileName, &QLineEdit::textEdited, this,
             [this](const QString& value) { workflow_.setReportFileName(value.toStdString()); });
+    connect(ui_->chooseReportFile, &QPushButton::clicked, this, &TForm1::chooseReportFile);
     connect(ui_->reportTitle, &QLineEdit::textEdited, this,
             [this](const QString& value) { workflow_.setReportTitle(value.toStdString()); });
     connect(ui_->reportSubtitle, &QLineEdit::textEdited, this,
@@ -439,10 +456,12 @@ void TForm1::showDisplay() {
     setFieldText(ui_->recordNumber, display_.recordNumberText());
 }
 
+// Cancelling the dialog changes nothing.
 void TForm1::openDataFile() {
-    display_.leave();
     const std::string path = layers_.files.openFile(
         {"Open NAACCR datafile", kDataFileFilter, workflow_.master().dataFolder, "", ""});
+    if (path.empty()) return;
+    display_.leave();
     workflow_.chooseDataFile(path);
     clearCounters();
     showWorkflow();
@@ -474,18 +493,36 @@ void TForm1::saveConfigurationAs() {
     showMetafileTab();
 }
 
+void TForm1::chooseReportFile() {
+    const std::string& current = workflow_.reportFileName();
+    const std::string path =
+        layers_.files.saveFile({"Report File Name", kReportFileFilter, platform::folderOf(current),
+                                "rpt", platform::fileNameOf(current)});
+    if (path.empty()) return;
+    workflow_.setReportFileName(path);
+    showReportTab();
+}
+
+// Reports are offered only for a run that wrote its results: after a run that stopped, the
+// results folder holds nothing of it, and the previous run's results must not pass for it.
 void TForm1::runEdits() {
     setRunning(true);
     WindowRunProgress progress(ui_->progress, ui_->recordsProcessed, ui_->exceptionRecords,
                                ui_->exceptionsReported);
     try {
         workflow_.runEdits(progress);
-        showReportOptions();
+        setRunning(false);
+        if (!workflow_.haltText().empty()) {
+            statusBar()->showMessage(text(workflow_.haltText()));
+            layers_.messages.show(workflow_.haltText() + ".", "Run Halted");
+        }
+        if (workflow_.resultsOfLastRun()) showReportOptions();
     } catch (const std::exception& error) {
+        setRunning(false);
         layers_.messages.show(error.what(), "");
     }
-    setRunning(false);
     showWorkflow();
+    if (ui_->run->isEnabled()) ui_->run->setFocus();
 }
 
 // The report file name comes back from the dialog; the other texts are the main window's.
@@ -496,15 +533,17 @@ void TForm1::showReportOptions() {
     workflow_.reportDialogClosed(reportOptions_.showAfterRun(texts, workflow_.reportInputs()));
 }
 
+// Run stays where it is, disabled, while Halt shows beside it: the second click of a
+// double-click on Run lands on Run and does nothing, instead of halting the run it started.
 void TForm1::setRunning(bool running) {
     for (int tab : {kReportTab, kMetafileTab, kAdvancedTab, kDisplayTab})
         ui_->tabs->setTabEnabled(tab, !running);
     ui_->browse->setEnabled(!running);
     ui_->actionOpenDataFile->setEnabled(!running);
-    ui_->run->setVisible(!running);
     ui_->run->setEnabled(!running && workflow_.runEnabled());
     ui_->halt->setVisible(running);
     ui_->halt->setEnabled(running);
+    if (running) statusBar()->clearMessage();
 }
 
 void TForm1::clearCounters() {
@@ -519,11 +558,26 @@ void TForm1::showAbout() {
 }
 
 void TForm1::showContextHelp() {
-    layers_.help.show(helpTopicPath(sharedFolder_, helpContextOfTab(ui_->tabs->currentIndex())));
+    showHelp(helpTopicPath(sharedFolder_, helpContextOfTab(ui_->tabs->currentIndex())));
 }
 
 void TForm1::showProgramHelp() {
-    layers_.help.show(helpFilePath(sharedFolder_));
+    showHelp(helpFilePath(sharedFolder_));
+}
+
+void TForm1::showHelp(const std::string& page) {
+    if (!layers_.help.show(page)) layers_.messages.show(helpMissingText(page), "");
+}
+
+void TForm1::restoreWindowGeometry() {
+    const QSettings saved(text(workflow_.windowStatePath()), QSettings::IniFormat);
+    const QByteArray geometry = saved.value("Window/Geometry").toByteArray();
+    if (!geometry.isEmpty()) restoreGeometry(geometry);
+}
+
+void TForm1::saveWindowGeometry() {
+    QSettings saved(text(workflow_.windowStatePath()), QSettings::IniFormat);
+    saved.setValue("Window/Geometry", saveGeometry());
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -533,6 +587,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    saveWindowGeometry();
     workflow_.close();
     event->accept();
 }

@@ -78,6 +78,11 @@ private:
     void selectConfiguration();
     void saveConfigurationAs();
     void runEdits();
+    void chooseReportFile();
+    void showHelp(const std::string& page);
+    // The window's size and place, kept between sessions.
+    void restoreWindowGeometry();
+    void saveWindowGeometry();
     void showReportOptions();
     void setRunning(bool running);
     void clearCounters();

@@ -1,6 +1,10 @@
 #include "desktop/shell/about_box.h"
 
+#include "desktop/run/Ravengine.h"
+#include "desktop/shell/Ravfilecheck.h"
 #include "desktop/shell/program_version.h"
+#include "desktop/shell/staging_library.h"
+#include "platform/dynamic_library.h"
 
 namespace vetra::desktop {
 
@@ -19,10 +23,18 @@ std::string aboutCaption() {
 }
 
 std::string aboutText(const UsedVersions& versions) {
-    return std::string(kProgramme) + "\n\n" + kAgency + "\n\n" + kWebAddress +
-           "\n\nRavelo is using:\n\n   " + versions.engine + "\n   kznaaccr.dll version " +
-           versions.fileInformation + "\n   Tollan.dll version " + versions.staging +
-           "\n   sqlite3 version " + versions.sqlite;
+    const auto line = [](const std::string& library, const std::string& version) {
+        return "\n   " + library + (version.empty() ? ": not loaded" : " version " + version);
+    };
+    std::string text =
+        std::string(kProgramme) + "\n\n" + kAgency + "\n\n" + kWebAddress +
+        "\n\nRavelo is using:\n" +
+        line(platform::sharedLibraryFileName(RAVengine::kLibraryName), versions.engine) +
+        line(platform::sharedLibraryFileName(kFileInformationLibraryName),
+             versions.fileInformation);
+    if (!versions.staging.empty())
+        text += line(platform::sharedLibraryFileName(kStagingLibraryName), versions.staging);
+    return text + line("SQLite", versions.sqlite);
 }
 
 } // namespace vetra::desktop

@@ -6,8 +6,10 @@
 
 namespace vetra::desktop {
 
+// The libraries are named by their file names on this system; one that did not load shows no
+// version, and the staging library, which is optional, no line at all.
 struct UsedVersions {
-    std::string engine;          // "VETRA40.dll version ..."
+    std::string engine;          // the engine's version number
     std::string fileInformation; // the file-information library's two texts joined by ", "
     std::string staging;         // empty when the staging library is absent
     std::string sqlite;

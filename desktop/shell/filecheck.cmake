@@ -9,6 +9,7 @@ set_target_properties(kznaaccr PROPERTIES
 # Data file inspection and the binding of the file-information library.
 add_library(ravelo_filecheck STATIC
   shell/Ravfilecheck.cpp
+  shell/data_file_fit.cpp
   shell/data_file_form_inspection.cpp
   shell/data_file_inspection.cpp
   shell/open_data_file.cpp

@@ -55,6 +55,34 @@ bool folderReady(const std::string& folder) {
     return platform::folderExists(folder) || platform::createFolders(folder);
 }
 
+// One [Path] folder of the master file: the folders the program writes into must take new
+// files, the others need only be readable.
+struct ConfiguredFolder {
+    std::string_view key;
+    std::string MasterConfiguration::*folder;
+    const char* defaultName;
+    bool forWriting;
+};
+
+constexpr ConfiguredFolder kConfiguredFolders[] = {
+    {"Report", &MasterConfiguration::reportsFolder, "reports/", true},
+    {"Metafile", &MasterConfiguration::metafileFolder, "metafiles/", false},
+    {"Datafile", &MasterConfiguration::dataFolder, "data/", false},
+    {"Config", &MasterConfiguration::configFolder, "config/", true},
+};
+
+std::string fallbackText(const std::vector<std::string>& reasons, const std::string& masterPath) {
+    std::string text = reasons.size() == 1 ? "The folder named above could not be used: "
+                                           : "The folders named above could not be used: ";
+    for (std::size_t i = 0; i < reasons.size(); ++i)
+        text += (i == 0 ? "" : "; ") + reasons[i];
+    return text + ".  The master configuration file, " + masterPath + ", names " +
+           (reasons.size() == 1 ? "it" : "them") +
+           ".  The program goes on with its own folder in its place and creates "
+           "no folder it was not given.  A folder you choose in the program (a report file, "
+           "a data file, a configuration) is saved there once the program has used it.";
+}
+
 std::string folderProblemText(const std::string& masterPath) {
     return "The folder named above could not be found or created.  It is either named in the "
            "master configuration file or it was supplied by this program as a default.  The "
@@ -86,6 +114,15 @@ std::vector<EditOptionEntry> scanEditOptions(const std::vector<std::string>& lin
 void writeFolder(ProfileFile& master, std::string_view key, const std::string& path) {
     const std::string folder = platform::folderOf(path);
     if (!folder.empty()) master.writeString("Path", key, folder);
+}
+
+// The report file's name is typed, not chosen from folders that exist: its folder is saved
+// only when a file can be written there, so a mistyped folder never becomes the reports
+// folder of the next start.
+void writeReportFolder(ProfileFile& master, const std::string& reportFileName) {
+    const std::string folder = platform::folderOf(reportFileName);
+    if (!folder.empty() && !platform::folderUnusable(folder, true))
+        master.writeString("Path", "Report", folder);
 }
 
 // Keys of numbered sections: only the values are read back, in file order.
@@ -134,12 +171,28 @@ int readMasterConfiguration(const std::string& masterPath, const std::string& da
     master.advancedTabHidden = tabHidden(file, "advanced");
 
     master.resultsFolder = dataFolder + "query/";
-    master.reportsFolder = valueOr(file, "Path", "Report", dataFolder + "reports/");
-    master.metafileFolder = valueOr(file, "Path", "Metafile", dataFolder + "metafiles/");
-    master.dataFolder = valueOr(file, "Path", "Datafile", dataFolder + "data/");
-    master.configFolder = valueOr(file, "Path", "Config", dataFolder + "config/");
+    // A folder the master file names is the user's: it is used when it can be, and otherwise
+    // gives way to the program's own, because a folder that went away (or a path once typed
+    // wrongly) must never keep the program from starting. It is never created: only the
+    // user knows whether a missing folder is a mistake.
+    std::string unusable;
+    std::vector<std::string> reasons;
+    for (const ConfiguredFolder& configured : kConfiguredFolders) {
+        const std::string value =
+            platform::withTrailingSeparator(file.readString("Path", configured.key));
+        std::string& folder = master.*configured.folder;
+        folder = dataFolder + configured.defaultName;
+        if (value.empty() || value == folder) continue;
+        if (const auto why = platform::folderUnusable(value, configured.forWriting)) {
+            unusable += " " + value;
+            reasons.push_back(value + " (" + *why + ")");
+        } else {
+            folder = value;
+        }
+    }
 
-    // The master file's own folder too: a first run of an installed copy saves it there.
+    // The folders the program supplies itself, created when missing; the master file's own
+    // folder too, since a first run of an installed copy saves it there.
     std::string masterFolder = platform::folderOf(masterPath);
     std::string failed;
     for (const std::string* folder :
@@ -150,6 +203,8 @@ int readMasterConfiguration(const std::string& masterPath, const std::string& da
         boxes.show(folderProblemText(masterPath), "Problem with folder" + failed);
         return -1;
     }
+    if (!reasons.empty())
+        boxes.show(fallbackText(reasons, masterPath), "Problem with folder" + unusable);
 
     constexpr std::string_view kMaster = "master configuration file";
     master.currentConfigurationPath =
@@ -185,7 +240,7 @@ bool saveOnClosing(const std::string& masterPath, const SessionSettings& setting
     ProfileFile master(masterPath);
     writeFolder(master, "Datafile", settings.dataFileName);
     writeFolder(master, "Config", settings.currentConfigurationPath);
-    writeFolder(master, "Report", settings.reportFileName);
+    writeReportFolder(master, settings.reportFileName);
     writeExternalLibraryFolders(master, settings.externalLibraryFolders);
     master.writeString("Config", "Current",
                        platform::fileNameOf(settings.currentConfigurationPath));

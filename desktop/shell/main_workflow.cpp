@@ -1,5 +1,6 @@
 #include "desktop/shell/main_workflow.h"
 
+#include "desktop/shell/data_file_fit.h"
 #include "desktop/shell/edit_option_codes.h"
 #include "desktop/shell/initialize.h"
 #include "desktop/shell/metafile_session.h"
@@ -171,6 +172,7 @@ void MainWorkflow::selectMetafile(const std::string& path) {
     configuredEditSets_ = choices.editSets;
     editOptions_ = choices.editOptions;
     list();
+    checkDataFileFit(false);
     configurationChanged_ = true;
 }
 
@@ -184,6 +186,7 @@ void MainWorkflow::selectConfiguration(const std::string& path) {
     layoutChosen_ = editSetChosen_ = false;
     applyConfiguration(loadConfiguration(path));
     list();
+    checkDataFileFit(false);
     configurationChanged_ = true;
 }
 
@@ -204,11 +207,15 @@ void MainWorkflow::setLayoutTicked(std::size_t index, bool ticked) {
     const std::vector<std::string> sorted = fields_.sort();
     fields_ = {};
     layoutFields_.clear();
-    if (!layoutChosen_) return;
-    MetafileSession metafile(engine_, messages_, master_.externalLibraryFolders);
-    if (!metafile.open(metafilePath_)) return;
-    buildLayoutFields(metafile.mfID());
-    fields_.select(kept, sorted);
+    layoutRecordLength_ = 0;
+    if (layoutChosen_) {
+        MetafileSession metafile(engine_, messages_, master_.externalLibraryFolders);
+        if (metafile.open(metafilePath_)) {
+            buildLayoutFields(metafile.mfID());
+            fields_.select(kept, sorted);
+        }
+    }
+    checkDataFileFit(false);
 }
 
 void MainWorkflow::setEditSetTicked(std::size_t index, bool ticked) {
@@ -218,7 +225,7 @@ void MainWorkflow::setEditSetTicked(std::size_t index, bool ticked) {
         return;
     }
     if (!platform::fileExists(metafilePath_)) {
-        messages_.show(metafilePath_, "The Metafile Requested Was Not Found");
+        messages_.show(metafileMissingText(metafilePath_), "The Metafile Requested Was Not Found");
         return;
     }
     if (index >= editSets_.names.size()) return;
@@ -359,15 +366,11 @@ bool MainWorkflow::setRecordsToEdit(const std::string& text) {
     return true;
 }
 
+// Cancelling the dialog changes nothing: the file chosen before stays chosen.
 void MainWorkflow::chooseDataFile(const std::string& path) {
+    if (path.empty()) return;
     counters_ = {};
-    if (path.empty()) {
-        dataFileName_.clear();
-        dataFile_ = {};
-        fileDateText_.clear();
-        dataFileChosen_ = false;
-        return;
-    }
+    haltText_.clear();
     master_.dataFolder = platform::folderOf(path);
     dataFileName_ = path;
     if (platform::fileExists(path)) { // a missing file leaves the range fields as they were
@@ -375,15 +378,30 @@ void MainWorkflow::chooseDataFile(const std::string& path) {
         rangeEnabled_ = false;
     }
     DataFileInfo inspected = dataFile_;
+    dataFileFits_ = false;
     if (openDataFile(path, messages_, inspected, fileDateText_, layoutRecordLength_,
                      xmlLayoutFields(layoutFields_)) == 0) {
         dataFile_ = inspected;
         range_ = {"1", std::to_string(dataFile_.recordCount)};
         rangeEnabled_ = true;
+        checkDataFileFit(true);
     }
     if (platform::folderExists(platform::folderOf(reportFileName_)) && platform::fileExists(path))
         reportFileName_ = proposedReportFileName(reportFileName_, path);
     dataFileChosen_ = true;
+}
+
+// The file the information describes is the one chosen only after a successful inspection.
+void MainWorkflow::checkDataFileFit(bool tellWhenItDoesNot) {
+    const bool wasFitting = dataFileFits_;
+    dataFileFits_ = false;
+    if (dataFileName_.empty() || dataFile_.fileName != dataFileName_) return;
+    const auto ticked = layouts_.tickedNames();
+    const auto misfit = dataFileMisfit(dataFile_, ticked.empty() ? std::string() : ticked.front(),
+                                       layoutChosen_ ? layoutRecordLength_ : 0, layoutFields_);
+    dataFileFits_ = !misfit;
+    if (misfit && (tellWhenItDoesNot || wasFitting))
+        messages_.show(*misfit, "Problem With Data File");
 }
 
 RunRequest MainWorkflow::runRequest() {
@@ -433,6 +451,11 @@ RunOutcome MainWorkflow::runEdits(RunProgress& progress) {
     RunDriver driver(engine_, messages_, progress);
     runInProgress_ = true;
     runningDriver_ = &driver;
+    haltRequested_ = false;
+    haltText_.clear();
+    // The rotation of errors.db begins with the run: from here until the run completes there
+    // are no results of this run to report, and the previous run's are no longer current.
+    resultsOfLastRun_ = false;
     // Whatever happens, the run is over when this returns: the window shows a failure's text
     // and lets the user go on.
     struct RunEnd {
@@ -443,12 +466,25 @@ RunOutcome MainWorkflow::runEdits(RunProgress& progress) {
             workflow.runningDriver_ = nullptr;
             workflow.runInProgress_ = false;
         }
-    } runEnd{*this, driver};
-    return RunEdits(engine_, messages_, driver, request);
+    };
+    RunOutcome outcome = RunOutcome::NotStarted;
+    {
+        const RunEnd runEnd{*this, driver};
+        outcome = RunEdits(engine_, messages_, driver, request);
+    }
+    resultsOfLastRun_ = outcome == RunOutcome::Completed;
+    if (resultsOfLastRun_ && haltRequested_ &&
+        counters_.recordsRead < request.settings.recordsToEdit)
+        haltText_ = "Run halted at record " + std::to_string(counters_.recordsRead) + " of " +
+                    std::to_string(request.settings.recordsToEdit) +
+                    "; the records checked so far are in the results";
+    return outcome;
 }
 
 void MainWorkflow::haltRequest() {
-    if (runningDriver_ != nullptr) runningDriver_->HaltRequest();
+    if (runningDriver_ == nullptr) return;
+    haltRequested_ = true;
+    runningDriver_->HaltRequest();
 }
 
 SessionSettings MainWorkflow::sessionSettings() const {

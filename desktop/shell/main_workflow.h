@@ -87,10 +87,18 @@ public:
     // "&Open Data File" / "&Browse": a chosen file (empty when the dialog was cancelled).
     void chooseDataFile(const std::string& path);
 
-    bool runEnabled() const { return layoutChosen_ && editSetChosen_ && dataFileChosen_; }
+    // A data file counts only when it was understood and fits the chosen layout.
+    bool runEnabled() const {
+        return layoutChosen_ && editSetChosen_ && dataFileChosen_ && dataFileFits_;
+    }
     bool runInProgress() const { return runInProgress_; }
     // "Run VETRA": the whole run; the report options dialog is the window's to show.
     RunOutcome runEdits(RunProgress& progress);
+    // Whether errors.db holds what the last run wrote, so that reports of it may be offered:
+    // false before the first run and after a run that stopped or never started.
+    bool resultsOfLastRun() const { return resultsOfLastRun_; }
+    // After a halted run: "Run halted at record N of M; ..."; empty otherwise.
+    const std::string& haltText() const { return haltText_; }
     void haltRequest();
     const RunCounters& counters() const { return counters_; }
 
@@ -100,6 +108,8 @@ public:
     void saveConfigurationAs(const std::string& path);
 
     const MasterConfiguration& master() const { return master_; }
+    // Where the main window keeps its size and place between sessions.
+    std::string windowStatePath() const { return folders_.configuration + "ravelo-window.ini"; }
     const CheckList& layouts() const { return layouts_; }
     const CheckList& editSets() const { return editSets_; }
     const EditOptionGrid& grid() const { return grid_; }
@@ -138,6 +148,7 @@ private:
     void rebuildGrid(std::int32_t mfID);
     RunRequest runRequest();
     SessionSettings sessionSettings() const;
+    void checkDataFileFit(bool tellWhenItDoesNot);
 
     const RAVengine& engine_;
     platform::MessageBoxes& messages_;
@@ -182,6 +193,10 @@ private:
     bool layoutChosen_ = false;
     bool editSetChosen_ = false;
     bool dataFileChosen_ = false;
+    bool dataFileFits_ = false; // understood by the inspection and fits the ticked layout
+    bool resultsOfLastRun_ = false;
+    bool haltRequested_ = false;
+    std::string haltText_;
     bool configurationChanged_ = false;
     bool runInProgress_ = false;
     int runNumber_ = 0;

@@ -4,6 +4,13 @@
 
 namespace vetra::desktop {
 
+std::string metafileMissingText(const std::string& metafilePath) {
+    return metafilePath +
+           "\n\nNo metafile is at this path: it may have been moved, renamed or deleted.  Choose "
+           "one with \"Select Metafile\" on the \"Metafile Selections\" tab, or a configuration "
+           "that names one.";
+}
+
 namespace {
 
 // The engine variable that lists the folders edit logic may load external libraries from.
@@ -15,7 +22,7 @@ bool MetafileSession::open(const std::string& metafilePath) {
     close();
     if (metafilePath.empty()) return false;
     if (!platform::fileExists(metafilePath)) {
-        messages_.show(metafilePath, "The Metafile Requested Was Not Found");
+        messages_.show(metafileMissingText(metafilePath), "The Metafile Requested Was Not Found");
         return false;
     }
     char version[32] = "";

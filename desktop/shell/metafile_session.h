@@ -12,6 +12,9 @@
 
 namespace vetra::desktop {
 
+// The text under the caption "The Metafile Requested Was Not Found": the path and what to do.
+std::string metafileMissingText(const std::string& metafilePath);
+
 class MetafileSession {
 public:
     // `externalLibraryFolders` are absolute and separated by ':'; empty allows none.

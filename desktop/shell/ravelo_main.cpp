@@ -22,6 +22,7 @@
 #include "platform/program_folders.h"
 
 #include <QApplication>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <sqlite3.h>
@@ -68,17 +69,17 @@ int main(int argc, char** argv) {
 
     const std::string runLog = workflow.master().reportsFolder + "run_log.txt";
     if (!createRunLog(runLog, {kProgramVersion, kBuildDate, kBuildTime, engine.versionText(),
-                               platform::processorCount(), platform::processorType()}))
-        messages.show(runLog, "Unable to open log file in TForm1()");
+                               platform::processorCount(), platform::processorArchitecture()}))
+        messages.show(runLogProblemText(runLog, errno), "Unable to open log file in TForm1()");
     const std::string helpFile = helpFilePath(folders.shared);
     if (!platform::fileExists(helpFile)) messages.show(helpMissingText(helpFile), "");
     const UsedVersions versions{
-        engine.versionText(), fileCheck.dllInfoText(),
+        engine.versionNumber(), fileCheck.dllInfoText(),
         stagingLibraryVersion(platform::sharedLibraryFileName(kStagingLibraryName)),
         sqlite3_libversion()};
 
     qt::QtFileDialogs files;
-    qt::BrowserHelpViewer help;
+    qt::HelpWindow help(helpFilePath(folders.shared));
     qt::QtPrintDialog printer;
     qt::DesktopShellOpen shell;
     qt::QtReportPrinter reportPrinter(messages);
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
     dialogs.setParent(&window);
     files.setParent(&window);
     printer.setParent(&window);
+    help.setParent(&window);
     reportPrinter.setParent(&window);
     window.show();
     return application.exec();

@@ -4,6 +4,7 @@
 #include "desktop/shell/metafile_session.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -12,6 +13,10 @@ namespace vetra::desktop {
 namespace {
 
 constexpr const char* kSource = "Unit1";
+
+constexpr const char* kRunFailedAdvice =
+    "\n\nThe run stopped before its end; the message shown before this one says why.  Its "
+    "results are not offered for reports: mend the cause and run again.";
 
 // Allocates the record for the layout, binds it and marks the override fields; false when the
 // layout cannot be prepared (already reported).
@@ -107,7 +112,8 @@ std::size_t partsWanted(const RunSettings& settings) {
 RunOutcome RunEdits(const RAVengine& engine, platform::MessageBoxes& messages, RunDriver& driver,
                     const RunRequest& request) {
     if (!appendRunHeader(request.runLogPath, request.logHeader))
-        messages.show(request.runLogPath, "Unable to open log file in RunEdits()");
+        messages.show(runLogProblemText(request.runLogPath, errno),
+                      "Unable to open log file in RunEdits()");
     RunOutcome outcome = RunOutcome::NotStarted;
     {
         MetafileSession metafile(engine, messages, request.settings.externalLibraryFolders);
@@ -125,9 +131,9 @@ RunOutcome RunEdits(const RAVengine& engine, platform::MessageBoxes& messages, R
                 const int code = driver.Run(request.settings, instances, request.countsOnly);
                 outcome = RunOutcome::Completed;
                 if (code != 0) {
-                    messages.show("VETRA Run Failed at line " + std::to_string(code),
-                                  "Debug Message from line " + std::to_string(__LINE__) + " of " +
-                                      kSource);
+                    messages.show(
+                        "VETRA Run Failed at line " + std::to_string(code) + kRunFailedAdvice,
+                        "Debug Message from line " + std::to_string(__LINE__) + " of " + kSource);
                     outcome = RunOutcome::Failed;
                 }
             }

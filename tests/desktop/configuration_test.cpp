@@ -10,6 +10,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <unistd.h>
 
 namespace {
 
@@ -80,12 +81,13 @@ TEST_F(Configuration, AFirstRunCreatesTheMasterFilesFolderApartFromTheData) {
 
 TEST_F(Configuration, MasterValuesAreUsedAsGivenAndEmptyOnesTakeTheDefault) {
     const std::string elsewhere = (scratch.path() / "elsewhere").string() + "/";
+    fs::create_directories(elsewhere + "nested/rep/");
     writeMaster("[path]\nREPORT=" + elsewhere + "nested/rep/\nMetafile=\nDatafile=" + elsewhere +
                 "\n[CONFIG]\nCurrent=mine.ini\n[Report]\nFilename=out.rpt\nTitle1=\nTitle2=Sub\n");
     MasterConfiguration master;
     ASSERT_EQ(readMaster(master), 0);
     EXPECT_EQ(master.reportsFolder, elsewhere + "nested/rep/");
-    EXPECT_TRUE(fs::is_directory(elsewhere + "nested/rep/"));
+    EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(master.metafileFolder, program + "metafiles/");
     EXPECT_EQ(master.dataFolder, elsewhere);
     EXPECT_EQ(master.currentConfigurationPath, program + "config/mine.ini");
@@ -164,14 +166,54 @@ TEST_F(Configuration, DisallowHidesATabForAnyValueButEleven) {
     EXPECT_FALSE(second.advancedTabHidden);
 }
 
-TEST_F(Configuration, AFolderThatCannotBeCreatedEndsTheProgram) {
+// A folder the master file names that cannot be used (gone, mistyped, not a folder, not
+// writable) never stops the program and is never created: the program's own folder takes its
+// place for the session, after one warning that names each folder and the system's reason.
+TEST_F(Configuration, AnUnusableConfiguredFolderGivesWayToTheDefaultWithOneWarning) {
     const std::string blocker = writeFile("blocker", "a file, not a folder");
-    writeMaster("[Path]\nReport=" + blocker + "/reports/\nConfig=" + blocker + "/config/\n");
+    const std::string typed = (scratch.path() / "never/made").string() + "/";
+    const std::string readOnly = (scratch.path() / "read-only").string() + "/";
+    fs::create_directories(readOnly);
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
+    writeMaster("[Path]\nReport=" + typed + "\nConfig=" + blocker +
+                "/config/\nMetafile=" + readOnly + "\nDatafile=" + readOnly + "\n");
+    MasterConfiguration master;
+    ASSERT_EQ(readMaster(master), 0);
+    EXPECT_EQ(master.reportsFolder, program + "reports/");
+    EXPECT_EQ(master.configFolder, program + "config/");
+    EXPECT_EQ(master.currentConfigurationPath, program + "config/runtime.ini");
+    // Folders only read from may be read-only.
+    EXPECT_EQ(master.metafileFolder, readOnly);
+    EXPECT_EQ(master.dataFolder, readOnly);
+    EXPECT_FALSE(fs::exists(typed));
+    EXPECT_TRUE(fs::is_directory(program + "reports/"));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].caption,
+              "Problem with folder " + typed + " " + blocker + "/config/");
+    const std::string& text = boxes.shown()[0].text;
+    EXPECT_NE(text.find(typed + " (No such file or directory)"), std::string::npos) << text;
+    EXPECT_NE(text.find(blocker + "/config/ (Not a directory)"), std::string::npos) << text;
+    EXPECT_NE(text.find(masterPath), std::string::npos) << text;
+
+    // Root may write anywhere; elsewhere a folder the user may not write gives way too.
+    if (::geteuid() != 0) {
+        writeMaster("[Path]\nReport=" + readOnly + "\n");
+        MasterConfiguration second;
+        ASSERT_EQ(readMaster(second), 0);
+        EXPECT_EQ(second.reportsFolder, program + "reports/");
+        EXPECT_NE(boxes.shown().back().text.find("Permission denied"), std::string::npos);
+    }
+    fs::permissions(readOnly, fs::perms::owner_all);
+}
+
+// Only the folders the program supplies itself are created; when one of them cannot be, the
+// program cannot work and ends.
+TEST_F(Configuration, AProgramFolderThatCannotBeCreatedEndsTheProgram) {
+    const std::string blocker = writeFile("program/reports", "a file, not a folder");
     MasterConfiguration master;
     EXPECT_EQ(readMaster(master), -1);
     ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].caption,
-              "Problem with folder " + blocker + "/reports/ " + blocker + "/config/");
+    EXPECT_EQ(boxes.shown()[0].caption, "Problem with folder " + blocker + "/");
     EXPECT_EQ(boxes.shown()[0].text,
               "The folder named above could not be found or created.  It is either named in "
               "the master configuration file or it was supplied by this program as a default.  "
@@ -258,7 +300,7 @@ SessionSettings sampleSettings(const std::string& program) {
     SessionSettings settings;
     settings.dataFileName = "/data/incoming/registry.txt";
     settings.currentConfigurationPath = program + "config/mine.ini";
-    settings.reportFileName = "/home/user/reports/out.rpt";
+    settings.reportFileName = program + "out.rpt"; // a folder that takes files
     settings.reportTitle = "Quarterly";
     settings.reportSubtitle = "Second quarter";
     settings.metafilePath = "/meta/files/edits.rmf";
@@ -280,12 +322,27 @@ TEST_F(Configuration, ClosingWithoutChangesWritesTheMasterFileAndAsksNothing) {
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_EQ(fileContents(masterPath), "; installation\n[Identity]\ncaption=C\n[Path]\n"
                                         "Datafile=/data/incoming/\nConfig=" +
-                                            program +
-                                            "config/\nReport=/home/user/reports/\n"
+                                            program + "config/\nReport=" + program +
+                                            "\n"
                                             "[Config]\nCurrent=mine.ini\n"
                                             "[Report]\nTitle1=Quarterly\n"
                                             "Filename=out.rpt\nTitle2=Second quarter\n");
     EXPECT_FALSE(fs::exists(settings.currentConfigurationPath));
+}
+
+// A report name typed with a folder that does not exist (or cannot take files) is not saved as
+// the reports folder, so it cannot stand in the way of the next start; the folder saved before
+// stays.
+TEST_F(Configuration, AReportFolderIsSavedOnlyWhereAFileCanBeWritten) {
+    writeMaster("[Path]\nReport=" + program + "\n");
+    SessionSettings settings = sampleSettings(program);
+    settings.reportFileName = (scratch.path() / "typo/out.rpt").string();
+    ASSERT_TRUE(saveOnClosing(masterPath, settings, boxes));
+    EXPECT_EQ(ProfileFile(masterPath).readString("Path", "Report"), program);
+    EXPECT_FALSE(fs::exists(scratch.path() / "typo"));
+    MasterConfiguration next;
+    ASSERT_EQ(readMaster(next), 0);
+    EXPECT_TRUE(boxes.shown().empty());
 }
 
 TEST_F(Configuration, ClosingWritesTheExternalLibraryFoldersWhenTheyChanged) {

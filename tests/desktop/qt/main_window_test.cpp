@@ -27,6 +27,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -76,8 +77,13 @@ public:
 
 class CountingPrintDialog : public desktop::qt::PrintDialog {
 public:
-    void show() override { ++shown; }
+    bool print(QWidget& content) override {
+        ++shown;
+        printed = content.objectName();
+        return true;
+    }
     int shown = 0;
+    QString printed;
 };
 
 // A list's rows as the user reads them.
@@ -138,7 +144,7 @@ protected:
                 *workflow_,
                 desktop::MainWindowLayers{messages_, files_, help_, printer_, shell_,
                                           reportPrinter_},
-                desktop::UsedVersions{"VETRA40.dll version test", "kz, test", "", "3"}, folder_);
+                desktop::UsedVersions{"test", "kz, test", "", "3"}, folder_);
         }
         return *window_;
     }
@@ -245,9 +251,23 @@ TEST_F(MainWindowTest, RunIsEnabledOnceADataFileIsChosen) {
     EXPECT_EQ(child<QLineEdit>("recordsToEdit")->text(), "30");
     EXPECT_TRUE(child<QLineEdit>("startRecord")->isEnabled());
 
-    child<QPushButton>("browse")->click(); // cancelled
+    child<QPushButton>("browse")->click(); // cancelled: the file chosen stays chosen
+    EXPECT_TRUE(run->isEnabled());
+    EXPECT_EQ(child<QLineEdit>("recordCount")->text(), "30");
+    // The dialog offers the forms the program reads besides fixed-width files.
+    EXPECT_NE(files_.requests()[1].filter.find("NAACCR XML (.xml, .xml.gz)|*.xml;*.xml.gz"),
+              std::string::npos);
+    EXPECT_NE(files_.requests()[1].filter.find("|*.gz"), std::string::npos);
+
+    // A file that is no NAACCR file for this layout is refused with one message, and Run is
+    // disabled until a fitting file is chosen.
+    files_.chooseNext(scratch_.write("passwd", "root:x:0:0:root:/root:/bin/bash\n").string());
+    child<QPushButton>("browse")->click();
     EXPECT_FALSE(run->isEnabled());
-    EXPECT_EQ(child<QLineEdit>("recordCount")->text(), "");
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].caption, "Problem With Data File");
+    EXPECT_NE(messages_.shown()[0].text.find("does not fit the record layout Test"),
+              std::string::npos);
 }
 
 // After the run the report options dialog opens over the window with the window's texts and
@@ -303,7 +323,8 @@ TEST_F(MainWindowTest, TheLogoShowsTheAboutBox) {
     child<QToolButton>("logo")->click();
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].caption, desktop::aboutCaption());
-    EXPECT_NE(messages_.shown()[0].text.find("\n   VETRA40.dll version test\n"), std::string::npos);
+    EXPECT_NE(messages_.shown()[0].text.find("\n   libVETRA40.so version test\n"),
+              std::string::npos);
 }
 
 TEST_F(MainWindowTest, ClosingSavesThroughTheWorkflow) {
@@ -324,9 +345,12 @@ TEST_F(MainWindowTest, HaltStopsARunWhoseWindowStaysResponsive) {
     bool sawRunning = false;
     // Runs at the first moment the run lets the window handle its events.
     QTimer::singleShot(0, &window(), [&] {
+        // Run keeps its place, disabled, so a double-click on it cannot reach Halt.
         sawRunning = halt->isVisibleTo(&window()) && halt->isEnabled() &&
-                     !run->isVisibleTo(&window()) && !tabs->isTabEnabled(TForm1::kMetafileTab) &&
+                     run->isVisibleTo(&window()) && !run->isEnabled() &&
+                     !tabs->isTabEnabled(TForm1::kMetafileTab) &&
                      !child<QPushButton>("browse")->isEnabled();
+        run->click();
         tabs->setCurrentIndex(TForm1::kReportTab);
         sawRunning = sawRunning && tabs->currentIndex() == TForm1::kRunTab;
         halt->click();
@@ -339,6 +363,14 @@ TEST_F(MainWindowTest, HaltStopsARunWhoseWindowStaysResponsive) {
     EXPECT_TRUE(run->isVisibleTo(&window()));
     EXPECT_FALSE(halt->isVisibleTo(&window()));
     EXPECT_TRUE(tabs->isTabEnabled(TForm1::kMetafileTab));
+    // The halt is told in words, and the focus goes back to Run for the next run.
+    ASSERT_FALSE(messages_.shown().empty());
+    EXPECT_EQ(messages_.shown().front().text,
+              "Run halted at record 11 of 200; the records checked so far are in the results.");
+    EXPECT_EQ(messages_.shown().front().caption, "Run Halted");
+    EXPECT_EQ(window().statusBar()->currentMessage(),
+              "Run halted at record 11 of 200; the records checked so far are in the results");
+    EXPECT_EQ(window().focusWidget(), run);
 }
 
 TEST_F(MainWindowTest, RangeFieldsStayWithinTheFile) {

@@ -292,12 +292,26 @@ TEST(DesktopShellOpen, HandsTheFileToTheDesktopAndReportsAMissingOne) {
     const std::string csv = scratch.write("report.csv", "a,b\n").string();
     UrlReceiver receiver;
     QDesktopServices::setUrlHandler("file", &receiver, "open");
-    desktop::qt::DesktopShellOpen shell;
+    std::vector<std::string> asked;
+    desktop::qt::DesktopShellOpen shell([&asked](const std::string& mimeType) {
+        asked.push_back(mimeType);
+        return std::optional<std::string>("calc.desktop");
+    });
     EXPECT_EQ(shell.open(csv), platform::kShellOpened);
     EXPECT_EQ(shell.open((scratch.path() / "none.csv").string()), platform::kShellFileNotFound);
-    QDesktopServices::unsetUrlHandler("file");
     ASSERT_EQ(receiver.opened.size(), 1);
     EXPECT_EQ(receiver.opened[0].toLocalFile().toStdString(), csv);
+    EXPECT_EQ(asked, std::vector<std::string>{"text/csv"});
+
+    // A kind no program is set for is reported, and nothing is handed over; a desktop that
+    // cannot be asked leaves it to the hand-over itself.
+    desktop::qt::DesktopShellOpen unset([](const std::string&) { return std::string(); });
+    EXPECT_EQ(unset.open(csv), platform::kShellNoAssociation);
+    EXPECT_EQ(receiver.opened.size(), 1);
+    desktop::qt::DesktopShellOpen unknown(
+        [](const std::string&) { return std::optional<std::string>(); });
+    EXPECT_EQ(unknown.open(csv), platform::kShellOpened);
+    QDesktopServices::unsetUrlHandler("file");
 }
 
 } // namespace

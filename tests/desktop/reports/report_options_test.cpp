@@ -192,9 +192,12 @@ TEST_F(ReportOptionsDialog, ACsvReportIsHandedToTheSpreadsheetProgram) {
     shell_.result = vetra::platform::kShellNoAssociation;
     EXPECT_EQ(options_.generate(inputs()), Generated::Nothing);
     ASSERT_EQ(reportMessages_.shown().size(), 1u);
-    EXPECT_EQ(reportMessages_.shown()[0].text, "Error 31: Unable to open .csv report file.  "
-                                               "Please check if Excel is installed on this "
-                                               "machine.");
+    // Where the file was written comes first: it is there whatever the desktop could do.
+    EXPECT_EQ(reportMessages_.shown()[0].text,
+              "The CSV report was written to " + csv +
+                  "; no program is set to open .csv files.\n\nError 31: Unable to open .csv "
+                  "report file.  Open it from a spreadsheet program, or set one to open .csv "
+                  "files.");
     EXPECT_EQ(reportMessages_.shown()[0].caption, "");
 
     // A CSV file that could not be written is not handed on.

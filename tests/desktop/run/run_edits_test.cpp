@@ -53,7 +53,11 @@ TEST_F(RunEditsSequence, ARunLogThatCannotBeOpenedIsReportedAndTheRunGoesOn) {
     request.runLogPath = (scratch_.path() / "missing" / "run_log.txt").string();
     ASSERT_EQ(run(request), desktop::RunOutcome::Completed);
     ASSERT_EQ(messages_.shown().size(), 1u);
-    EXPECT_EQ(messages_.shown()[0].text, request.runLogPath);
+    EXPECT_EQ(messages_.shown()[0].text,
+              request.runLogPath +
+                  "\n\nThe run log could not be written there: No such file or directory.  Runs "
+                  "go on without it; the reports folder of the master configuration file decides "
+                  "where it is kept.");
     EXPECT_EQ(messages_.shown()[0].caption, "Unable to open log file in RunEdits()");
     EXPECT_EQ(ResultsFile(resultsPath()).count("errorrecs"), 1);
 }
@@ -113,7 +117,9 @@ TEST_F(RunEditsSequence, AMissingMetafileIsNamedAndNothingRuns) {
     request.settings.metafilePath = (scratch_.path() / "gone.rmf").string();
     EXPECT_EQ(run(request), desktop::RunOutcome::NotStarted);
     ASSERT_EQ(messages_.shown().size(), 1u);
-    EXPECT_EQ(messages_.shown()[0].text, request.settings.metafilePath);
+    // The path first, then what to do about it.
+    EXPECT_EQ(messages_.shown()[0].text.substr(0, request.settings.metafilePath.size() + 2),
+              request.settings.metafilePath + "\n\n");
     EXPECT_EQ(messages_.shown()[0].caption, "The Metafile Requested Was Not Found");
 }
 

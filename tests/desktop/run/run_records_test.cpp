@@ -63,11 +63,12 @@ TEST(SummaryFile, SortsByLowerCaseNameAndReplacesTheOldFile) {
 TEST(RunLog, StartsWithTheProgramLines) {
     ScratchDirectory scratch;
     const auto path = scratch.write("run_log.txt", "an earlier session\n");
-    ASSERT_TRUE(desktop::createRunLog(path.string(), {"4.0.3", "Jan  2 2025", "10:11:12",
-                                                      "VETRA40.dll version 4.0.1.8", 8, 586}));
+    ASSERT_TRUE(
+        desktop::createRunLog(path.string(), {"4.0.3", "Jan  2 2025", "10:11:12",
+                                              "VETRA40.dll version 4.0.1.8", 8, "aarch64"}));
     EXPECT_EQ(fileContents(path), "Ravelo 4.0.3\nCompiled Jan  2 2025 10:11:12\n"
                                   "Vetra VETRA40.dll version 4.0.1.8\nNumber of processors: 8\n"
-                                  "Processor type: 586\n");
+                                  "Processor type: aarch64\n");
     EXPECT_FALSE(desktop::createRunLog((scratch.path() / "no" / "log.txt").string(), {}));
 }
 

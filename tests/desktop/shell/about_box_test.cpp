@@ -19,17 +19,23 @@ using namespace vetra::desktop;
 TEST(AboutBox, CaptionAndTextNameEveryVersion) {
     EXPECT_EQ(aboutCaption(),
               std::string("Ravelo version 1.2.8 (") + kBuildDate + " " + kBuildTime + ")");
-    const std::string text =
-        aboutText({"VETRA40.dll version 4.0.1.8", "1.0.0, NAACCR", "", "3.40.1"});
-    const std::string uses = "\n\nRavelo is using:\n\n   VETRA40.dll version 4.0.1.8\n"
-                             "   kznaaccr.dll version 1.0.0, NAACCR\n   Tollan.dll version \n"
-                             "   sqlite3 version 3.40.1";
+    const std::string text = aboutText({"4.0.1.8", "1.0.0, NAACCR", "", "3.40.1"});
+    const std::string uses = "\n\nRavelo is using:\n\n   libVETRA40.so version 4.0.1.8\n"
+                             "   libkznaaccr.so version 1.0.0, NAACCR\n"
+                             "   SQLite version 3.40.1";
     ASSERT_GE(text.size(), uses.size());
     EXPECT_EQ(text.substr(text.size() - uses.size()), uses);
     // Three lines naming who stands behind the program, separated by blank lines.
     const std::string head = text.substr(0, text.size() - uses.size());
     EXPECT_EQ(std::count(head.begin(), head.end(), '\n'), 4);
     EXPECT_EQ(head.find("\n\n\n"), std::string::npos);
+
+    // A library that gave no version says it is not loaded; the optional staging library has
+    // a line only when it is there.
+    const std::string other = aboutText({"", "1.0.0, NAACCR", "02.05.0001", "3.40.1"});
+    EXPECT_NE(other.find("\n   libVETRA40.so: not loaded\n"), std::string::npos) << other;
+    EXPECT_NE(other.find("\n   libtollan0205.so version 02.05.0001\n"), std::string::npos);
+    EXPECT_EQ(other.find(".dll"), std::string::npos);
 }
 
 TEST(AboutBox, StagingVersionIsCutAt15CharactersOrEmpty) {

@@ -1,6 +1,8 @@
 // The main window's workflow: start-up from the two configuration files, the listing with the
 // user's ticks, selecting metafiles and configurations, the option grid, the report fields,
 // the range, the data file, whole runs with Halt, and saving.
+#include "desktop/shell/data_file_fit.h"
+#include "desktop/shell/metafile_session.h"
 #include "platform/profile_file.h"
 #include "tests/desktop/run/run_fixture.h"
 #include "tests/desktop/shell/main_workflow_fixture.h"
@@ -101,7 +103,7 @@ TEST_F(MainWorkflowTest, AMissingMetafileAtStartIsNamedAndNothingIsListed) {
     writeConfiguration("runtime.ini", "[Metafiles]\nMetafile=gone.rmf\n[EditSets]\nE1=Main\n");
     const auto workflow = started();
     ASSERT_EQ(messages_.shown().size(), 1u);
-    EXPECT_EQ(messages_.shown()[0].text, path("gone.rmf"));
+    EXPECT_EQ(messages_.shown()[0].text, desktop::metafileMissingText(path("gone.rmf")));
     EXPECT_EQ(messages_.shown()[0].caption, "The Metafile Requested Was Not Found");
     EXPECT_TRUE(workflow->layouts().names.empty());
     EXPECT_TRUE(workflow->editSets().names.empty());
@@ -193,8 +195,21 @@ TEST_F(MainWorkflowTest, TickingASecondLayoutUnticksTheFirstAndKeepsTheFieldsItH
     EXPECT_EQ(workflow->fields().available(),
               (Names{"Alpha", "Beta", "Delta", "Epsilon", "Gamma", "Site", "Zeta"}));
 
+    // Records of "Test" do not fit "Wide": the user is told once and Run stays disabled until
+    // the layout they fit is ticked.
     workflow->chooseDataFile(writeDataFile("abc.dat", 3));
+    EXPECT_FALSE(workflow->runEnabled());
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].caption, "Problem With Data File");
+    EXPECT_NE(messages_.shown()[0].text.find("does not fit the record layout Wide: its records "
+                                             "are 99 characters long"),
+              std::string::npos)
+        << messages_.shown()[0].text;
+    workflow->setLayoutTicked(indexOf(workflow->layouts(), "Test"), true);
     EXPECT_TRUE(workflow->runEnabled());
+    workflow->setLayoutTicked(indexOf(workflow->layouts(), "Wide"), true);
+    EXPECT_FALSE(workflow->runEnabled());
+    EXPECT_EQ(messages_.shown().size(), 2u) << "leaving a layout the file fits is told";
     workflow->setLayoutTicked(indexOf(workflow->layouts(), "Wide"), false);
     EXPECT_TRUE(workflow->layouts().tickedNames().empty());
     EXPECT_EQ(workflow->recordLayoutShown(), "");
@@ -282,7 +297,7 @@ TEST_F(MainWorkflowTest, EditSetsCannotBeTickedWhenTheMetafileHasGone) {
     const std::size_t extra = indexOf(workflow->editSets(), "Extra");
     workflow->setEditSetTicked(extra, false);
     ASSERT_EQ(messages_.shown().size(), 1u);
-    EXPECT_EQ(messages_.shown()[0].text, path("first.rmf"));
+    EXPECT_EQ(messages_.shown()[0].text, desktop::metafileMissingText(path("first.rmf")));
     EXPECT_EQ(messages_.shown()[0].caption, "The Metafile Requested Was Not Found");
     EXPECT_TRUE(workflow->editSets().ticked[extra]);
     EXPECT_EQ(workflow->grid().rows().size(), 3u);
@@ -455,15 +470,15 @@ TEST_F(MainWorkflowTest, ChoosingADataFileShowsItsRecordsAndProposesAReportName)
     EXPECT_EQ(workflow->reportFileName(), folder() + "reports/abc.rpt");
     EXPECT_EQ(workflow->dataFile().recordCount, 2);
 
+    // Cancelling the dialog changes nothing.
     workflow->chooseDataFile("");
-    EXPECT_EQ(workflow->dataFileName(), "");
-    EXPECT_EQ(workflow->dataFile().recordCount, 0);
-    EXPECT_EQ(workflow->dataFile().recordLength, 0);
-    EXPECT_EQ(workflow->fileDateText(), "");
-    EXPECT_FALSE(workflow->runEnabled());
+    EXPECT_EQ(workflow->dataFileName(), folder() + "incoming/plain");
+    EXPECT_EQ(workflow->dataFile().recordCount, 2);
+    EXPECT_NE(workflow->fileDateText(), "");
+    EXPECT_TRUE(workflow->runEnabled());
 }
 
-TEST_F(MainWorkflowTest, ADataFileTooShortIsToldAndStillCountsAsChosen) {
+TEST_F(MainWorkflowTest, ADataFileTooShortIsToldAndRunStaysDisabled) {
     const auto workflow = started();
     workflow->chooseDataFile(writeDataFile("abc.dat", 3));
     workflow->chooseDataFile(scratch_.write("short.dat", "I234\n").string());
@@ -472,7 +487,57 @@ TEST_F(MainWorkflowTest, ADataFileTooShortIsToldAndStillCountsAsChosen) {
     EXPECT_EQ(messages_.shown()[0].caption, "Problem With Data File");
     EXPECT_EQ(workflow->dataFile().recordCount, 3) << "the fields keep what they showed";
     EXPECT_FALSE(workflow->rangeEnabled());
-    EXPECT_TRUE(workflow->runEnabled());
+    EXPECT_FALSE(workflow->runEnabled()) << "the information is not the chosen file's";
+
+    // No records at all.
+    workflow->chooseDataFile(scratch_.write("empty.dat", "").string());
+    EXPECT_FALSE(workflow->runEnabled());
+}
+
+// A text file that is no NAACCR file is refused with everything that does not fit named once,
+// when the layout places the record type and the version where NAACCR does.
+TEST(DataFileFit, NamesEverythingThatDoesNotFit) {
+    desktop::DataFileInfo info;
+    info.fileName = "/etc/passwd";
+    info.recordType = 'r';
+    info.naaccrVersion = "/ro";
+    info.recordLength = 32;
+    info.recordCount = 39;
+    const desktop::LayoutFieldList naaccr{{"Record Type", 1, 1, 10, {}, "recordType"},
+                                          {"NAACCR Record Version", 17, 3, 50, {}, ""}};
+    const auto misfit = desktop::dataFileMisfit(info, "NAACCR 18 Incidence", 4048, naaccr);
+    ASSERT_TRUE(misfit);
+    EXPECT_EQ(*misfit,
+              "The data file /etc/passwd does not fit the record layout NAACCR 18 Incidence: its "
+              "record type \"r\" (column 1) is not a NAACCR record type: A, C, I or M; its NAACCR "
+              "version \"/ro\" (columns 17 to 19) is not a NAACCR version such as 180 or 240; its "
+              "records are 32 characters long, line end included, where the layout's are 4048.  "
+              "Choose a NAACCR data file written for this layout, or the layout the file was "
+              "written for; the run stays disabled until they fit.");
+
+    info = {};
+    info.fileName = "ok.txt";
+    info.recordType = 'I';
+    info.naaccrVersion = "180";
+    info.recordCount = 2;
+    for (std::int64_t length : {4048, 4049, 4050}) { // no line end, LF, CR LF
+        info.recordLength = length;
+        EXPECT_EQ(desktop::dataFileMisfit(info, "N", 4048, naaccr), std::nullopt) << length;
+    }
+    info.recordLength = 4051;
+    EXPECT_TRUE(desktop::dataFileMisfit(info, "N", 4048, naaccr));
+    // A layout that does not place them as NAACCR does leaves type and version unchecked.
+    info.recordLength = 4049;
+    info.recordType = '1';
+    info.naaccrVersion = "   ";
+    EXPECT_EQ(desktop::dataFileMisfit(info, "N", 4048, {}), std::nullopt);
+    // An XML file takes the layout's length; no records is refused whatever the layout.
+    info.form.format = desktop::DataFormat::NaaccrXml;
+    info.recordCount = 0;
+    EXPECT_EQ(desktop::dataFileMisfit(info, "", 0, {}),
+              "The data file ok.txt does not fit a NAACCR record layout: it holds no records.  "
+              "Choose a NAACCR data file written for this layout, or the layout the file was "
+              "written for; the run stays disabled until they fit.");
 }
 
 // --- Runs ----------------------------------------------------------------------------------
@@ -595,10 +660,12 @@ TEST_F(MainWorkflowRun, ARunStoresTheFailuresAndLogsItsHeader) {
     EXPECT_NE(fileText("reports/run_log.txt").find("----- Run 2 -----\n"), std::string::npos);
     EXPECT_NE(fileText("reports/run_log.txt").find("VT_SUPPRESS: Sex Check\n"), std::string::npos);
 
-    // Choosing the data file again, even cancelled, clears the last run's counters.
+    // Cancelling the data file dialog changes nothing; choosing a file clears the counters.
+    EXPECT_TRUE(workflow->resultsOfLastRun());
     workflow->chooseDataFile("");
+    EXPECT_EQ(workflow->counters().recordsRead, 5);
+    workflow->chooseDataFile(workflow->dataFileName());
     EXPECT_EQ(workflow->counters().recordsRead, 0);
-    EXPECT_EQ(workflow->runEdits(progress), desktop::RunOutcome::NotStarted);
 }
 
 TEST_F(MainWorkflowRun, TheRunCoversTheRangeOnly) {
