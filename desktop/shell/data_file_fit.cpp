@@ -67,7 +67,7 @@ std::optional<std::string> dataFileMisfit(const DataFileInfo& info, const std::s
     for (std::size_t i = 0; i < reasons.size(); ++i)
         text += (i == 0 ? "" : "; ") + reasons[i];
     return text + ".  Choose a NAACCR data file written for this layout, or the layout the file "
-                  "was written for; the run stays disabled until they fit.";
+                  "was written for.";
 }
 
 } // namespace vetra::desktop

@@ -2,6 +2,7 @@
 // the database ends.
 #include "desktop/run/results_database.h"
 #include "tests/desktop/run/run_fixture.h"
+#include "tests/support/file_contents.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -46,6 +47,29 @@ TEST(ResultsDatabase, IsCreatedWithItsEightStatementsInOrder) {
                "TEXT )"},
               {"index", "erroridx", "editerrors",
                "CREATE INDEX erroridx ON editerrors( failededitid )"}}));
+}
+
+// A rotation step that fails stops the creation with the system's reason, before the schema
+// could go into the previous run's database.
+TEST(ResultsDatabase, AFailedRotationNamesItsCauseAndWritesNothing) {
+    ScratchDirectory scratch;
+    const std::string folder = folderOf(scratch);
+    const std::string previous = desktop::ResultsDatabase::databasePath(folder);
+    scratch.write("errors.db", "the previous run");
+    // The oldest place is taken by a folder that cannot be removed.
+    std::filesystem::create_directories(scratch.path() / "errors_5th_prev.db" / "kept");
+    desktop::ResultsDatabase database;
+    EXPECT_NE(database.createFresh(folder), 0);
+    EXPECT_EQ(database.errorText(), "The oldest previous results " + folder +
+                                        "errors_5th_prev.db could not be removed: Directory not "
+                                        "empty.");
+    EXPECT_EQ(vetra::testing::fileContents(previous), "the previous run");
+    std::filesystem::remove_all(scratch.path() / "errors_5th_prev.db");
+
+    const std::string notAFolder = scratch.write("plain", "a file").string() + "/";
+    EXPECT_NE(database.createFresh(notAFolder), 0);
+    EXPECT_EQ(database.errorText(),
+              "The results folder " + notAFolder + " cannot take new files: Not a directory.");
 }
 
 TEST(ResultsDatabase, PredecessorsCarryTheirOrdinals) {

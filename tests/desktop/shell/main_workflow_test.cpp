@@ -513,7 +513,7 @@ TEST(DataFileFit, NamesEverythingThatDoesNotFit) {
               "version \"/ro\" (columns 17 to 19) is not a NAACCR version such as 180 or 240; its "
               "records are 32 characters long, line end included, where the layout's are 4048.  "
               "Choose a NAACCR data file written for this layout, or the layout the file was "
-              "written for; the run stays disabled until they fit.");
+              "written for.");
 
     info = {};
     info.fileName = "ok.txt";
@@ -537,7 +537,7 @@ TEST(DataFileFit, NamesEverythingThatDoesNotFit) {
     EXPECT_EQ(desktop::dataFileMisfit(info, "", 0, {}),
               "The data file ok.txt does not fit a NAACCR record layout: it holds no records.  "
               "Choose a NAACCR data file written for this layout, or the layout the file was "
-              "written for; the run stays disabled until they fit.");
+              "written for.");
 }
 
 // --- Runs ----------------------------------------------------------------------------------
