@@ -118,11 +118,13 @@ void writeFolder(ProfileFile& master, std::string_view key, const std::string& p
 
 // The report file's name is typed, not chosen from folders that exist: its folder is saved
 // only when a file can be written there, so a mistyped folder never becomes the reports
-// folder of the next start.
-void writeReportFolder(ProfileFile& master, const std::string& reportFileName) {
-    const std::string folder = platform::folderOf(reportFileName);
+// folder of the next start; the folder in use, which can, is saved in its place.
+void writeReportFolder(ProfileFile& master, const SessionSettings& settings) {
+    const std::string folder = platform::folderOf(settings.reportFileName);
     if (!folder.empty() && !platform::folderUnusable(folder, true))
         master.writeString("Path", "Report", folder);
+    else if (!settings.reportsFolder.empty())
+        master.writeString("Path", "Report", settings.reportsFolder);
 }
 
 // Keys of numbered sections: only the values are read back, in file order.
@@ -240,7 +242,7 @@ bool saveOnClosing(const std::string& masterPath, const SessionSettings& setting
     ProfileFile master(masterPath);
     writeFolder(master, "Datafile", settings.dataFileName);
     writeFolder(master, "Config", settings.currentConfigurationPath);
-    writeReportFolder(master, settings.reportFileName);
+    writeReportFolder(master, settings);
     writeExternalLibraryFolders(master, settings.externalLibraryFolders);
     master.writeString("Config", "Current",
                        platform::fileNameOf(settings.currentConfigurationPath));

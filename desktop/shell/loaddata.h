@@ -79,6 +79,9 @@ struct SessionSettings {
     std::string dataFileName;             // with its folder
     std::string currentConfigurationPath; // the "Current Configuration File"
     std::string reportFileName;           // with its folder
+    // The reports folder in use (the master file's, or the program's own in its place); saved
+    // when the report file's folder cannot take files.
+    std::string reportsFolder;
     std::string reportTitle;
     std::string reportSubtitle;
     // The "Metafile" field's full path: its folder goes to the master file, its name to the

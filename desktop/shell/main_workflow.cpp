@@ -492,6 +492,7 @@ SessionSettings MainWorkflow::sessionSettings() const {
     settings.dataFileName = dataFileName_;
     settings.currentConfigurationPath = currentConfiguration_;
     settings.reportFileName = reportFileName_;
+    settings.reportsFolder = master_.reportsFolder;
     settings.reportTitle = reportTitle_;
     settings.reportSubtitle = reportSubtitle_;
     settings.metafilePath = metafilePath_;

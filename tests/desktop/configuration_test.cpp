@@ -331,12 +331,13 @@ TEST_F(Configuration, ClosingWithoutChangesWritesTheMasterFileAndAsksNothing) {
 }
 
 // A report name typed with a folder that does not exist (or cannot take files) is not saved as
-// the reports folder, so it cannot stand in the way of the next start; the folder saved before
-// stays.
+// the reports folder, so it cannot stand in the way of the next start; the folder in use is
+// saved in its place.
 TEST_F(Configuration, AReportFolderIsSavedOnlyWhereAFileCanBeWritten) {
-    writeMaster("[Path]\nReport=" + program + "\n");
+    writeMaster("[Path]\nReport=/was/mistyped/\n");
     SessionSettings settings = sampleSettings(program);
     settings.reportFileName = (scratch.path() / "typo/out.rpt").string();
+    settings.reportsFolder = program;
     ASSERT_TRUE(saveOnClosing(masterPath, settings, boxes));
     EXPECT_EQ(ProfileFile(masterPath).readString("Path", "Report"), program);
     EXPECT_FALSE(fs::exists(scratch.path() / "typo"));

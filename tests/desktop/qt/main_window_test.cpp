@@ -155,6 +155,14 @@ protected:
         return widget;
     }
 
+    // The report dialog has fields of the same names.
+    QLineEdit* reportTabField(const char* name) {
+        auto* field =
+            child<QTabWidget>("tabs")->widget(TForm1::kReportTab)->findChild<QLineEdit*>(name);
+        EXPECT_NE(field, nullptr) << name;
+        return field;
+    }
+
     QAction* action(const QString& text) {
         for (QAction* candidate : window().findChildren<QAction*>())
             if (candidate->text() == text && candidate->menu() == nullptr) return candidate;
@@ -334,6 +342,91 @@ TEST_F(MainWindowTest, ClosingSavesThroughTheWorkflow) {
     window().close();
     ASSERT_FALSE(messages_.shown().empty());
     EXPECT_EQ(messages_.shown().back().caption, "Save Changes?");
+}
+
+// A report folder typed wrongly once never locks the user out: the window starts with one
+// warning and the program's own folder, and a folder nothing could be written to is not saved.
+TEST_F(MainWindowTest, AnUnusableReportFolderNeitherStopsTheWindowNorIsSaved) {
+    writeMaster("Report=" + folder_ + "typo/\n[Report]\nFilename=out.rpt\n");
+    auto* reportFileName = reportTabField("reportFileName");
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].caption, "Problem with folder " + folder_ + "typo/");
+    EXPECT_EQ(reportFileName->text().toStdString(), folder_ + "reports/out.rpt");
+    EXPECT_FALSE(std::filesystem::exists(folder_ + "typo"));
+
+    reportFileName->setText(QString::fromStdString(folder_ + "gone/out.rpt"));
+    emit reportFileName->textEdited(reportFileName->text());
+    messages_.answerNext(platform::MessageAnswer::No);
+    window().close();
+    // The folder in use replaces the one that could not be used.
+    EXPECT_EQ(platform::ProfileFile(folder_ + "ravelo.ini").readString("Path", "Report"),
+              folder_ + "reports/");
+    desktop::MainWorkflow next(engine_, messages_,
+                               platform::ProgramFolders{folder_, folder_, folder_});
+    EXPECT_TRUE(next.start());
+}
+
+// The keyboard reaches everything: standard shortcuts, keys for the buttons whose captions stay
+// as they are, Tab over the controls the user can change only; menu entries that do nothing are
+// not shown; File > Print prints the tab in view.
+TEST_F(MainWindowTest, FollowsTheDesktopsKeyboardConventions) {
+    EXPECT_EQ(action("&Open Data File")->shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(action("E&xit")->shortcut(), QKeySequence("Ctrl+Q"));
+    EXPECT_EQ(child<QPushButton>("run")->shortcut(), QKeySequence("Alt+R"));
+    EXPECT_EQ(child<QPushButton>("halt")->shortcut(), QKeySequence("Alt+H"));
+    EXPECT_EQ(child<QPushButton>("exit")->shortcut(), QKeySequence("Alt+X"));
+    for (const char* hidden : {"&Help", "&Contents", "&VETRA Help"})
+        EXPECT_FALSE(action(hidden)->isVisible()) << hidden;
+    EXPECT_TRUE(action("&Ravelo Help")->isVisible());
+    int readOnly = 0;
+    for (QLineEdit* field : window().findChildren<QLineEdit*>()) {
+        if (!field->isReadOnly()) continue;
+        ++readOnly;
+        EXPECT_FALSE(field->focusPolicy() & Qt::TabFocus) << field->objectName().toStdString();
+    }
+    EXPECT_GE(readOnly, 12);
+    EXPECT_TRUE(child<QPushButton>("browse")->focusPolicy() & Qt::TabFocus);
+
+    child<QTabWidget>("tabs")->setCurrentIndex(TForm1::kMetafileTab);
+    action("&Print...")->trigger();
+    EXPECT_EQ(printer_.printed,
+              child<QTabWidget>("tabs")->widget(TForm1::kMetafileTab)->objectName());
+}
+
+TEST_F(MainWindowTest, KeepsItsSizeAndPlaceBetweenSessions) {
+    window().resize(1111, 777);
+    window().close();
+    window_.reset();
+    workflow_.reset();
+    EXPECT_EQ(window().size(), QSize(1111, 777));
+}
+
+// The report file's name can be chosen in a file dialog as well as typed.
+TEST_F(MainWindowTest, TheReportFileIsChosenInAFileDialog) {
+    files_.chooseNext(folder_ + "chosen.rpt");
+    child<QPushButton>("chooseReportFile")->click();
+    ASSERT_EQ(files_.requests().size(), 1u);
+    EXPECT_EQ(files_.requests()[0].title, "Report File Name");
+    EXPECT_EQ(reportTabField("reportFileName")->text().toStdString(), folder_ + "chosen.rpt");
+    EXPECT_EQ(workflow_->reportFileName(), folder_ + "chosen.rpt");
+}
+
+// A run that stopped wrote nothing to report: the report options do not open, so the previous
+// run's results cannot pass for this one's.
+TEST_F(MainWindowTest, NoReportIsOfferedAfterARunThatStopped) {
+    files_.chooseNext(writeDataFile("records.dat", 30));
+    action("&Open Data File")->trigger();
+    std::filesystem::remove(folder_ + "first.rmf");
+    bool offered = false;
+    modal_.whenShown<desktop::TFormReportOptions>([&](desktop::TFormReportOptions& dialog) {
+        offered = true;
+        dialog.reject();
+    });
+    child<QPushButton>("run")->click();
+    EXPECT_FALSE(offered);
+    EXPECT_FALSE(workflow_->resultsOfLastRun());
+    ASSERT_FALSE(messages_.shown().empty());
+    EXPECT_EQ(messages_.shown().back().caption, "The Metafile Requested Was Not Found");
 }
 
 TEST_F(MainWindowTest, HaltStopsARunWhoseWindowStaysResponsive) {

@@ -1,11 +1,18 @@
 // The Qt layers as the program uses them: the message box shows its caption and text and
-// answers with the button the user presses.
+// answers with the button the user presses; the help window shows the installed pages and
+// follows their links, with Back and Contents, without a web browser.
+#include "desktop/qt/help_viewer.h"
 #include "desktop/qt/message_boxes.h"
+#include "tests/support/scratch_directory.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace vetra::testing {
@@ -48,6 +55,30 @@ TEST(QtMessageBoxesTest, ShowsCaptionAndTextAndGivesTheAnswer) {
     EXPECT_EQ(boxes.show("Datafile does not exist.", "Problem With Data File", MessageButtons::Ok),
               MessageAnswer::Ok);
     EXPECT_EQ(seen.buttons, static_cast<int>(QMessageBox::Ok));
+}
+
+TEST(HelpWindowTest, ShowsThePagesAndFollowsTheirLinks) {
+    ScratchDirectory help;
+    const std::string contents =
+        help.write("index.html", "<h1>Contents</h1><a href=\"batch.html\">Batch</a>").string();
+    const std::string batch = help.write("batch.html", "<h1>Batch runs</h1>").string();
+    desktop::qt::HelpWindow window(contents);
+    EXPECT_FALSE(window.show((help.path() / "none.html").string()));
+    EXPECT_EQ(window.window(), nullptr);
+
+    ASSERT_TRUE(window.show(batch));
+    ASSERT_NE(window.window(), nullptr);
+    EXPECT_TRUE(window.window()->isVisible());
+    EXPECT_TRUE(window.browser()->toPlainText().contains("Batch runs"));
+    window.window()->findChild<QPushButton*>("helpContents")->click();
+    EXPECT_TRUE(window.browser()->toPlainText().contains("Contents"));
+    auto* back = window.window()->findChild<QPushButton*>("helpBack");
+    EXPECT_TRUE(back->isEnabled());
+    window.browser()->setSource(QUrl("batch.html")); // a link, relative to the page shown
+    EXPECT_TRUE(window.browser()->toPlainText().contains("Batch runs"));
+    back->click();
+    EXPECT_TRUE(window.browser()->toPlainText().contains("Contents"));
+    window.window()->close();
 }
 
 } // namespace

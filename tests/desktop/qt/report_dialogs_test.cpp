@@ -10,8 +10,10 @@
 #include "tests/desktop/qt/report_layers.h"
 #include "tests/desktop/reports/report_fixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -217,6 +219,63 @@ TEST_F(ReportDialogs, ADetailedReportIsPagedAndPrintedPageByPage) {
     EXPECT_TRUE(firstPage.contains("#1\nSex: F\n"));
     EXPECT_EQ(printer_.dialogs, 2);
     EXPECT_TRUE(reportMessages_.shown().empty());
+}
+
+void press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(target, &event);
+}
+
+// The viewer is worked from the keyboard: Enter in the page field goes to the page typed there,
+// the paging keys move wherever the focus is; a report that ends with a form feed shows no
+// empty last page; a line wider than the sheet is printed whole over two printed lines.
+TEST_F(ReportDialogs, TheViewerPagesByKeyAndPrintsLongLinesWhole) {
+    const std::string longLine = "Message " + std::string(150, 'x') + " END-OF-LINE";
+    std::string report = "cover\n";
+    for (int page = 1; page <= 5; ++page)
+        report += "\fpage " + std::to_string(page) + "\n" + (page == 2 ? longLine + "\n" : "");
+    report += "\f\n"; // the trailing form feed of a filled report
+    const std::string path = scratch_.write("keys.rpt", report).string();
+    TEditReportDialog viewer(reportMessages_, printer_);
+    modal_.whenShown<TEditReportDialog>([&](TEditReportDialog& shown) {
+        auto* page = part<QLineEdit>(shown, "pageNumber");
+        auto* text = part<QPlainTextEdit>(shown, "reportText");
+        EXPECT_EQ(part<QLabel>(shown, "lastPage")->text(), "of 5") << "no empty page at the end";
+        page->setText("3");
+        press(page, Qt::Key_Return);
+        EXPECT_EQ(page->text(), "3");
+        EXPECT_TRUE(shown.isVisible()) << "Enter pressed no button";
+        press(text, Qt::Key_PageDown);
+        EXPECT_EQ(page->text(), "4");
+        press(text, Qt::Key_PageUp);
+        press(text, Qt::Key_PageUp);
+        EXPECT_EQ(page->text(), "2");
+        press(text, Qt::Key_End);
+        EXPECT_EQ(page->text(), "5");
+        press(text, Qt::Key_Home);
+        EXPECT_EQ(page->text(), "0");
+        press(page, Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(page->text(), "5");
+        press(page, Qt::Key_Home, Qt::ControlModifier);
+        EXPECT_EQ(page->text(), "0");
+
+        page->setText("2");
+        press(page, Qt::Key_Enter);
+        EXPECT_TRUE(text->toPlainText().contains("END-OF-LINE"));
+        part<QPushButton>(shown, "printPage")->click();
+        const auto printedPage = pdfPages(printed());
+        ASSERT_EQ(printedPage.size(), 1u);
+        // Blanks aside, the printed lines after "page 2" hold the long line, in more than one.
+        ASSERT_EQ(printedPage[0].front(), "page 2");
+        std::string joined;
+        for (std::size_t line = 1; line < printedPage[0].size(); ++line)
+            joined += printedPage[0][line];
+        std::erase(joined, ' ');
+        EXPECT_EQ(joined, "Message" + std::string(150, 'x') + "END-OF-LINE");
+        EXPECT_EQ(printedPage[0].size(), 3u) << "the long line takes two printed lines";
+        part<QPushButton>(shown, "done")->click();
+    });
+    viewer.showReport(path, true);
 }
 
 TEST_F(ReportDialogs, HaltStopsADetailedReportAndKeepsTheDialog) {
