@@ -2,7 +2,10 @@
 // gzipped forms. Each input is written to a file of this process's own (parallel fuzzers must
 // not share one) and inspected. An accepted fixed-width file must give a 3-character version
 // and a record count that covers its bytes exactly once; an accepted XML file gives records of
-// the layout's length; any file must give a record length within the read limit.
+// the layout's length; any file must give a record length within the read limit. An understood
+// file is then checked against a layout that places the record type and the version as NAACCR
+// does: a file whose lines are not the layout's length, or that holds no records, never fits.
+#include "desktop/shell/data_file_fit.h"
 #include "desktop/shell/data_file_inspection.h"
 
 #include <cstddef>
@@ -41,12 +44,29 @@ private:
 
 constexpr int kLayoutRecordLength = 100;
 
+namespace {
+
+void checkFit(const vetra::desktop::DataFileInfo& info) {
+    static const vetra::desktop::LayoutFieldList fields{
+        {"Record Type", 1, 1, 10, {}, "recordType"},
+        {"NAACCR Record Version", 17, 3, 50, {}, "naaccrRecordVersion"}};
+    const auto misfit = vetra::desktop::dataFileMisfit(info, "Fuzz", kLayoutRecordLength, fields);
+    if (misfit && misfit->rfind("The data file ", 0) != 0) __builtin_trap();
+    const bool fixedWidth = info.form.format == vetra::desktop::DataFormat::FixedWidth;
+    const bool lengthFits =
+        info.recordLength >= kLayoutRecordLength && info.recordLength <= kLayoutRecordLength + 2;
+    if (!misfit && (info.recordCount < 1 || (fixedWidth && !lengthFits))) __builtin_trap();
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const InputFile file;
     vetra::desktop::DataFileInfo info;
     const int result =
         vetra::desktop::inspectDataFile(file.write(data, size), info, kLayoutRecordLength);
 
+    if (result == 0) checkFit(info);
     const auto fileSize = static_cast<int64_t>(size);
     if (info.fileSize != size) __builtin_trap();
     if (info.recordLength < 0 || info.recordLength > 199999) __builtin_trap();

@@ -131,6 +131,43 @@ TEST_F(BatchCommand, InputErrorsNameTheProblem) {
     EXPECT_NE(noMetafile.err.find("no metafile given"), std::string::npos);
 }
 
+// A file that is no NAACCR file for the layout, or holds no records, is refused before any
+// record is checked, naming the file and what does not fit.
+TEST_F(BatchCommand, AFileThatDoesNotFitTheLayoutIsAnInputError) {
+    const std::string passwd =
+        home_.write("passwd", "root:x:0:0:root:/root:/bin/bash\nbin:x:1:1::/:/bin/false\n")
+            .string();
+    const Outcome notNaaccr = run(sampleRun() + " --data " + quoted(passwd));
+    EXPECT_EQ(notNaaccr.status, 2);
+    EXPECT_NE(notNaaccr.err.find("ravelo-batch: The data file " + passwd +
+                                 " does not fit the record layout NAACCR 18 Incidence: its "
+                                 "record type \"r\" (column 1) is not a NAACCR record type"),
+              std::string::npos)
+        << notNaaccr.err;
+    EXPECT_NE(notNaaccr.err.find("its records are 32 characters long"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(home_.path() / "query" / "errors.db"));
+
+    const Outcome empty =
+        run(sampleRun() + " --data " + quoted(home_.write("empty.txt", "").string()));
+    EXPECT_EQ(empty.status, 2);
+}
+
+// A folder in the master file that cannot be used is warned about once and replaced by the
+// program's own; it stops nothing when the paths the run needs are usable.
+TEST_F(BatchCommand, AnUnusableFolderInTheMasterFileStopsNothing) {
+    home_.write("ravelo.ini", "[Path]\nReport=/nonexistent/typo/\nConfig=/nonexistent/c/\n");
+    const Outcome outcome = run(sampleRun() + " --data " + sampleData());
+    EXPECT_EQ(outcome.status, 1) << outcome.err;
+    EXPECT_NE(outcome.err.find("ravelo-batch: Problem with folder /nonexistent/typo/ "
+                               "/nonexistent/c/: The folders named above could not be used: "
+                               "/nonexistent/typo/ (No such file or directory); /nonexistent/c/ "
+                               "(No such file or directory)."),
+              std::string::npos)
+        << outcome.err;
+    EXPECT_TRUE(std::filesystem::exists(home_.path() / "reports" / "run_log.txt"));
+    EXPECT_FALSE(std::filesystem::exists("/nonexistent"));
+}
+
 TEST_F(BatchCommand, RunWritesResultsAndExitsByOutcome) {
     const Outcome outcome =
         run(sampleRun() + " --id-field 'Patient ID Number' --data " + sampleData());
