@@ -2,7 +2,7 @@
 # Pictures of the report options dialog and the report viewer after a run, and of the main
 # window, one per tab, taken on a virtual X server (Xvfb) as the windows draw themselves on a
 # desktop: docs/ravelo-report-options.png, docs/ravelo-report-viewer.png and
-# docs/ravelo-tab-0.png ... docs/ravelo-tab-4.png.
+# docs/ravelo-tab-0.png ... docs/ravelo-tab-4.png, and of the help window, docs/ravelo-help-window.png.
 # Needs the build (make all) and Debian's xvfb and xauth.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -3,6 +3,7 @@
 #include "ui_rtreportopt.h"
 
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QSignalBlocker>
 #include <algorithm>
 #include <limits>
@@ -69,6 +70,9 @@ void TFormReportOptions::connectChoices() {
     connect(ui_->omitZeroCounts, &QCheckBox::toggled, this,
             [this](bool on) { options_.setOmitZeroCounts(on); });
     connect(ui_->generate, &QPushButton::clicked, this, &TFormReportOptions::generate);
+    // A key for the button without changing its caption.
+    ui_->generate->setShortcut(QKeySequence("Alt+G"));
+    ui_->generate->setToolTip("Write the report (Alt+G)");
     connect(ui_->closeButton, &QPushButton::clicked, this, &TFormReportOptions::closeOrHalt);
 }
 

@@ -11,7 +11,8 @@ if(TARGET ravelo_window)
     ravelo_window metafile_writer edit_compiler GTest::gtest)
   target_include_directories(main_window_tests PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(main_window_tests PRIVATE
-    VETRA40_LIBRARY_PATH="$<TARGET_FILE:VETRA40>")
+    VETRA40_LIBRARY_PATH="$<TARGET_FILE:VETRA40>"
+    HELP_PAGES="${PROJECT_SOURCE_DIR}/desktop/help")
   add_dependencies(main_window_tests VETRA40)
   gtest_discover_tests(main_window_tests DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)

@@ -2,6 +2,7 @@
 // file, a configuration and a small metafile: what only the window can show, its captions,
 // grid texts and enabled buttons, and the events it forwards to the workflow. The dialogs,
 // the help viewer and the print dialog are scripted.
+#include "desktop/qt/help_viewer.h"
 #include "desktop/reports/rtreportopt.h"
 #include "desktop/run/Ravengine.h"
 #include "desktop/shell/Unit1.h"
@@ -618,6 +619,10 @@ TEST_F(MainWindowTest, DISABLED_SavesScreenshots) {
         dialog.accept();
     });
     child<QPushButton>("run")->click(); // the first tab as it looks after a run
+    desktop::qt::HelpWindow help(HELP_PAGES "/index.html");
+    ASSERT_TRUE(help.show(HELP_PAGES "/context-10.html"));
+    save(*help.window(), "ravelo-help-window.png");
+    help.window()->close();
     auto* tabs = child<QTabWidget>("tabs");
     for (int tab = 0; tab < tabs->count(); ++tab) {
         tabs->setCurrentIndex(tab);

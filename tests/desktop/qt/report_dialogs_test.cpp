@@ -126,6 +126,7 @@ TEST_F(ReportDialogs, TheDialogShowsTheMainWindowsTextsAndItsDefaults) {
     bool checked = false;
     modal_.whenShown<TFormReportOptions>([&](TFormReportOptions& shown) {
         EXPECT_EQ(shown.windowTitle(), "Report Options");
+        EXPECT_EQ(part<QPushButton>(shown, "generate")->shortcut(), QKeySequence("Alt+G"));
         EXPECT_EQ(part<QLineEdit>(shown, "reportTitle")->text(), "Quarterly");
         EXPECT_EQ(part<QLineEdit>(shown, "reportSubtitle")->text(), "Second quarter");
         auto* fileName = part<QLineEdit>(shown, "reportFileName");
