@@ -18,7 +18,26 @@ namespace {
 constexpr long long kLargestPlausibleRecord = 1LL << 40;
 constexpr std::size_t kSummaryLineLimit = 99; // as the summary report reads the file
 
-using CountsByName = std::unordered_map<std::string, long long>;
+// Counts by a text read straight from SQLite's row: looking a text up makes no string of it, so
+// a pass over a table allocates once per distinct name, not once per row.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+        return std::hash<std::string_view>{}(text);
+    }
+};
+using CountsByName = std::unordered_map<std::string, long long, TextHash, std::equal_to<>>;
+
+void countText(CountsByName& counts, sqlite3_stmt* row, int column) {
+    const auto* text = sqlite3_column_text(row, column);
+    const std::string_view name(text != nullptr ? reinterpret_cast<const char*>(text) : "",
+                                static_cast<std::size_t>(sqlite3_column_bytes(row, column)));
+    const auto found = counts.find(name);
+    if (found != counts.end())
+        ++found->second;
+    else
+        counts.emplace(name, 1);
+}
 
 class Database {
 public:
@@ -163,7 +182,7 @@ bool plausibleRange(const FileBands& bands) {
 bool passFailedEdits(Database& database, OverviewFigures& figures, CountsByName* perEdit) {
     FileBands& bands = figures.bands;
     const bool drawn = plausibleRange(bands);
-    const long long records = bands.lastRecord - bands.firstRecord + 1;
+    const long long records = drawn ? bands.lastRecord - bands.firstRecord + 1 : 1;
     if (drawn)
         bands.failedEdits.assign(
             static_cast<std::size_t>(std::min<long long>(OverviewFigures::kBands, records)), 0);
@@ -174,7 +193,7 @@ bool passFailedEdits(Database& database, OverviewFigures& figures, CountsByName*
         if (drawn && record >= bands.firstRecord && record <= bands.lastRecord)
             ++bands.failedEdits[static_cast<std::size_t>((record - bands.firstRecord) * bandCount /
                                                          records)];
-        if (perEdit != nullptr) ++(*perEdit)[textOf(row, 1)];
+        if (perEdit != nullptr) countText(*perEdit, row, 1);
     };
     return database.forEachRow(perEdit != nullptr ? "SELECT recnum, editname FROM editfailures;"
                                                   : "SELECT recnum FROM editfailures;",
@@ -184,7 +203,7 @@ bool passFailedEdits(Database& database, OverviewFigures& figures, CountsByName*
 bool countFields(Database& database, std::vector<CountedName>& fields) {
     CountsByName counts;
     if (!database.forEachRow("SELECT field_title FROM editfields;",
-                             [&](sqlite3_stmt* row) { ++counts[textOf(row, 0)]; }))
+                             [&](sqlite3_stmt* row) { countText(counts, row, 0); }))
         return false;
     for (auto& [title, count] : counts)
         fields.push_back({title, count});
@@ -205,9 +224,8 @@ bool readPrevious(const std::string& path, const CountsByName& now, PreviousRun&
     Database database;
     CountsByName then;
     if (!database.open(path) || !readRunRecord(database, previous.runRecord) ||
-        !database.forEachRow(
-            "SELECT editname, count(*) FROM editfailures GROUP BY editname;",
-            [&](sqlite3_stmt* row) { then[textOf(row, 0)] = sqlite3_column_int64(row, 1); })) {
+        !database.forEachRow("SELECT editname FROM editfailures;",
+                             [&](sqlite3_stmt* row) { countText(then, row, 0); })) {
         error = database.errorText();
         return false;
     }
@@ -234,6 +252,7 @@ bool fileExists(const std::string& path) {
 } // namespace
 
 long long FileBands::bandStart(std::size_t band) const {
+    if (failedEdits.empty()) return firstRecord;
     const long long records = lastRecord - firstRecord + 1;
     return firstRecord +
            static_cast<long long>(band) * records / static_cast<long long>(failedEdits.size());

@@ -219,6 +219,12 @@ TEST_F(OverviewReport, ResultsWithoutAnOrdinaryRunStillMakeASensiblePage) {
     page = writtenPage();
     EXPECT_NE(page.text.find("The run was halted: these are partial results."), std::string::npos);
 
+    // A range no data file has cannot be drawn along the file.
+    execute(resultsPath(), "UPDATE editrun SET value = '-9223372036854775808 - "
+                           "9223372036854775807' WHERE key = 'Range Processed';");
+    page = writtenPage();
+    EXPECT_NE(page.text.find("cannot be placed along the file"), std::string::npos);
+
     // A run that wrote no run record: the headline comes from the rows.
     execute(resultsPath(), "DELETE FROM editrun;");
     std::filesystem::remove(resultsPath("summary.txt"));
