@@ -58,10 +58,11 @@ std::string numberCell(long long value) {
     return "<td class=\"n\">" + groupedNumber(value) + "</td>";
 }
 
-std::string percent(long long part, long long whole) {
+// " (12.5%)", or nothing without a whole to share.
+std::string share(long long part, long long whole) {
     if (whole <= 0) return "";
     char text[32];
-    std::snprintf(text, sizeof text, "%.1f%%", 100.0 * static_cast<double>(part) / whole);
+    std::snprintf(text, sizeof text, " (%.1f%%)", 100.0 * static_cast<double>(part) / whole);
     return text;
 }
 
@@ -131,10 +132,9 @@ std::string headlineSection(const OverviewFigures& figures) {
     html +=
         figure(headline.recordsChecked ? groupedNumber(*headline.recordsChecked) : "not recorded",
                "records checked");
-    std::string share;
-    if (headline.recordsChecked)
-        share = " (" + percent(headline.recordsWithFailures, *headline.recordsChecked) + ")";
-    html += figure(groupedNumber(headline.recordsWithFailures) + share, "records with failures");
+    html += figure(groupedNumber(headline.recordsWithFailures) +
+                       share(headline.recordsWithFailures, headline.recordsChecked.value_or(0)),
+                   "records with failures");
     html += figure(groupedNumber(headline.messages), "messages");
     html += figure(groupedNumber(headline.errors), "errors");
     html += figure(groupedNumber(headline.warnings), "warnings");
