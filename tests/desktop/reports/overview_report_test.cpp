@@ -207,6 +207,29 @@ TEST(OverviewText, EscapesMarkupAndKeepsEveryByteVisible) {
     EXPECT_EQ(vetra::desktop::groupedNumber(999), "999");
 }
 
+// Any bytes at all, escaped, make well-formed XML text: every pair of bytes, and longer runs of
+// the bytes that start and continue UTF-8 sequences.
+TEST(OverviewText, AnyBytesMakeWellFormedText) {
+    using vetra::desktop::htmlAttribute;
+    using vetra::desktop::htmlText;
+    const auto parses = [](const std::string& text) {
+        return parsePage("<p a=\"" + htmlAttribute(text) + "\">" + htmlText(text) + "</p>")
+            .wellFormed;
+    };
+    for (int first = 0; first < 256; ++first)
+        for (int second = 0; second < 256; ++second) {
+            const std::string text{static_cast<char>(first), static_cast<char>(second)};
+            ASSERT_TRUE(parses(text)) << first << " " << second;
+        }
+    const std::string pieces[] = {"\xe2", "\x82", "\xac", "\xf0", "\x9f", "\xed", "\xbf", "a"};
+    for (int n = 0; n < 8 * 8 * 8 * 8; ++n) {
+        std::string text;
+        for (int k = n, i = 0; i < 4; ++i, k /= 8)
+            text += pieces[k % 8];
+        ASSERT_TRUE(parses(text)) << n;
+    }
+}
+
 TEST_F(OverviewReport, ResultsWithoutAnOrdinaryRunStillMakeASensiblePage) {
     runReportEdits({testRecord("CD", "1", "M"), testRecord("CD", "1", "M")}, {"Main"});
     ParsedPage page = writtenPage();
