@@ -15,17 +15,17 @@ all: deps
 
 # The main job on the bundled sample: ravelo-batch runs both edit sets of the NAACCR 18 sample
 # metafile, with the sample configuration, over 10,000 generated records (a fixed seed, so
-# every run checks the same data), then writes a combined report and a CSV report of the run
-# and prints their paths. The results land in $(BUILD)/demo/query, the reports in
-# $(BUILD)/demo/reports. ravelo-batch exits
-# 1 when some record failed, which the sample's faulty records make the expected outcome.
+# every run checks the same data), then writes a combined report, a CSV report and the HTML
+# overview of the run and prints their paths. The results land in $(BUILD)/demo/query, the
+# reports in $(BUILD)/demo/reports. ravelo-batch exits 1 when some record failed, which the
+# sample's faulty records make the expected outcome.
 DEMO_HOME = $(BUILD)/demo
 demo: all
 	$(BUILD)/tools/naaccr_generate --records 10000 --seed 18 -o $(BUILD)/samples/naaccr18-10000.txt
 	mkdir -p $(DEMO_HOME)
 	RAVELO_HOME=$(DEMO_HOME) $(BUILD)/desktop/ravelo-batch --config samples/naaccr18/naaccr18.ini \
 		--metafile $(BUILD)/samples/naaccr18.rmf --data $(BUILD)/samples/naaccr18-10000.txt \
-		--report combined --report csv; \
+		--report combined --report csv --report overview; \
 		status=$$?; [ $$status -le 1 ] || exit $$status
 
 # The desktop program on the bundled sample: the demo's program folder gets the sample

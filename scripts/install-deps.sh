@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(build-essential cmake make binutils clang libclang-rt-14-dev llvm
           googletest libgtest-dev libbenchmark-dev liblua5.4-dev libsqlite3-dev
           libtomlplusplus-dev libpugixml-dev libexpat1-dev zlib1g-dev
-          qt6-base-dev qt6-qpa-plugins fonts-liberation2 poppler-utils
+          qt6-base-dev qt6-qpa-plugins fonts-liberation2 poppler-utils chromium
           pkg-config dpkg-dev file groff-base)
 
 missing=()

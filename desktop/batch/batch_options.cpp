@@ -48,11 +48,12 @@ log. A configuration file gives the defaults; the options below override it.
                             ExternalLibraries; when neither names one, no library loads)
 
 Reports, of this run or, without --data, of the run whose results are in --results DIR:
-  --report STYLE            detailed, summary, combined or csv; repeat for several
+  --report STYLE            detailed, summary, combined, csv or overview (one HTML page
+                            with charts); repeat for several
   --report-file PATH        the report file (default: the master configuration's report file
                             name); with several reports, or none given, each report's name
                             gets its style: NAME_detailed.rpt, NAME_summary.rpt,
-                            NAME_combined.rpt, NAME.csv
+                            NAME_combined.rpt, NAME.csv, NAME_overview.html
   --title TEXT, --subtitle TEXT
                             the report title and subtitle (default: the master configuration's)
   --lines-per-page N        lines of a detailed report's page, at least 30 (default 52)
@@ -98,8 +99,10 @@ bool checkReportOptions(BatchOptions& options, const std::optional<std::int64_t>
                         const std::optional<std::string>& pageMode, std::string& error) {
     for (std::size_t i = 0; i < options.reports.size(); ++i) {
         const auto& style = options.reports[i];
-        if (style != "detailed" && style != "summary" && style != "combined" && style != "csv") {
-            error = "unknown report style '" + style + "': use detailed, summary, combined or csv";
+        if (style != "detailed" && style != "summary" && style != "combined" && style != "csv" &&
+            style != "overview") {
+            error = "unknown report style '" + style +
+                    "': use detailed, summary, combined, csv or overview";
             return false;
         }
         for (std::size_t j = 0; j < i; ++j)

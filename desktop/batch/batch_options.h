@@ -23,7 +23,7 @@ struct BatchOptions {
     bool countsOnly = false;
     std::optional<std::string> resultsFolder;
     // Reports: each style at most once, in the order given.
-    std::vector<std::string> reports; // "detailed", "summary", "combined", "csv"
+    std::vector<std::string> reports; // "detailed", "summary", "combined", "csv", "overview"
     std::optional<std::string> reportFile;
     std::optional<std::string> title;
     std::optional<std::string> subtitle;

@@ -15,24 +15,20 @@ std::string withoutLastExtension(const std::string& name) {
     return name.substr(0, dot);
 }
 
-const char* extension(bool csv) {
-    return csv ? ".csv" : ".rpt";
-}
-
 } // namespace
 
 std::string styledReportFileName(const std::string& name, const std::string& previousSuffix,
-                                 const std::string& newSuffix, bool csv) {
+                                 const std::string& newSuffix, const char* extension) {
     std::string base = withoutLastExtension(name);
     if (!previousSuffix.empty()) {
         const auto at = base.rfind(previousSuffix);
         if (at != std::string::npos && at >= fileNameStart(base)) base.erase(at);
     }
-    return base + newSuffix + extension(csv);
+    return base + newSuffix + extension;
 }
 
-std::string reportFileNameForFormat(const std::string& name, bool csv) {
-    return withoutLastExtension(name) + extension(csv);
+std::string reportFileNameWithExtension(const std::string& name, const char* extension) {
+    return withoutLastExtension(name) + extension;
 }
 
 } // namespace vetra::desktop

@@ -20,6 +20,8 @@ const char* styleWord(ReportStyle style) {
         return "summary";
     case ReportStyle::Combined:
         return "combined";
+    case ReportStyle::Overview:
+        return "overview";
     case ReportStyle::None:
         break;
     }
@@ -50,7 +52,8 @@ struct GeneratingFlag {
 
 ReportOptions::ReportOptions(platform::MessageBoxes& messages, platform::ShellOpen& shell,
                              ReportProgress& progress)
-    : messages_(messages), shell_(shell), query_(messages, progress), csv_(messages, progress) {}
+    : messages_(messages), shell_(shell), query_(messages, progress), csv_(messages, progress),
+      overview_(messages) {}
 
 void ReportOptions::shown(const MainWindowReportTexts& texts) {
     texts_ = texts;
@@ -61,17 +64,21 @@ void ReportOptions::setStyle(ReportStyle style) {
     if (style == style_ || style == ReportStyle::None) return;
     style_ = style;
     const std::string suffix = std::string("_") + styleWord(style);
-    texts_.reportFileName = styledReportFileName(texts_.reportFileName, styleSuffix_, suffix,
-                                                 format_ == ReportFormat::Csv);
+    texts_.reportFileName =
+        styledReportFileName(texts_.reportFileName, styleSuffix_, suffix, fileExtension());
     styleSuffix_ = suffix;
 }
 
 bool ReportOptions::setFormat(ReportFormat format) {
     format_ = format;
     if (nameMissing()) return false;
-    texts_.reportFileName =
-        reportFileNameForFormat(texts_.reportFileName, format == ReportFormat::Csv);
+    texts_.reportFileName = reportFileNameWithExtension(texts_.reportFileName, fileExtension());
     return true;
+}
+
+const char* ReportOptions::fileExtension() const {
+    if (style_ == ReportStyle::Overview) return ".html";
+    return format_ == ReportFormat::Csv ? ".csv" : ".rpt";
 }
 
 void ReportOptions::setLinesPerPage(int lines) {
@@ -102,12 +109,24 @@ ReportOptions::Generated ReportOptions::generate(const ReportInputs& mainWindow)
     inputs.pageMode = pageMode_;
     inputs.linesPerPage = linesPerPage_;
     inputs.omitZeroCounts = omitZeroCounts_;
+    if (style_ == ReportStyle::Overview) return generateOverview(inputs);
     if (format_ == ReportFormat::Text) return generateText(inputs);
 
     generatedFile_ = csv_report::csvFileName(inputs.reportFileName);
     if (csv_.write(inputs) != csv_report::kWritten) return Generated::Nothing;
     const int result = shell_.open(generatedFile_);
     if (result < 32) messages_.show(csvNotOpenedText(generatedFile_, result), "");
+    return Generated::Nothing;
+}
+
+// The page opens in the desktop's browser, through the same hand-off as a CSV report.
+ReportOptions::Generated ReportOptions::generateOverview(const ReportInputs& inputs) {
+    generatedFile_ = overview_report::overviewFileName(inputs.reportFileName);
+    if (overview_.write(inputs) != overview_report::kWritten) return Generated::Nothing;
+    if (shell_.open(generatedFile_) < 32)
+        messages_.show("The overview report was written to " + generatedFile_ +
+                           "; no program is set to open .html files",
+                       "");
     return Generated::Nothing;
 }
 
@@ -128,6 +147,7 @@ ReportOptions::Generated ReportOptions::generateText(const ReportInputs& inputs)
         return result == RAVquery::kWritten || result == RAVquery::kStopped ? Generated::ShowViewer
                                                                             : Generated::Nothing;
     }
+    case ReportStyle::Overview:
     case ReportStyle::None:
         break;
     }

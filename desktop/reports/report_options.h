@@ -1,11 +1,13 @@
 // What the report options dialog does after a run, without its widgets: the texts it copies
 // from the main window, the format, style and page options the user picks, the file name those
 // choices rewrite, and generating the chosen report. A text report is then shown by the
-// viewer; a CSV report is handed to the spreadsheet program.
+// viewer; a CSV report and the overview are handed to the program the desktop opens their kind
+// of file with.
 #pragma once
 
 #include "desktop/reports/RAVquery.h"
 #include "desktop/reports/csv_report.h"
+#include "desktop/reports/overview_report.h"
 #include "desktop/reports/report_inputs.h"
 #include "desktop/reports/report_progress.h"
 #include "platform/message_boxes.h"
@@ -16,7 +18,9 @@
 namespace vetra::desktop {
 
 enum class ReportFormat { Text, Csv };
-enum class ReportStyle { None, Detailed, Summary, Combined };
+// The overview is an HTML page whatever the format: the format chooses between the text and CSV
+// forms of the other styles.
+enum class ReportStyle { None, Detailed, Summary, Combined, Overview };
 
 // What the dialog copies from the main window each time it is shown.
 struct MainWindowReportTexts {
@@ -65,17 +69,21 @@ public:
     int linesPerPage() const { return linesPerPage_; }
     PageMode pageMode() const { return pageMode_; }
     bool omitZeroCounts() const { return omitZeroCounts_; }
-    // The file the last report went to: the CSV name for a CSV report.
+    // The file the last report went to: the CSV name for a CSV report, the HTML name for the
+    // overview.
     const std::string& generatedFile() const { return generatedFile_; }
 
 private:
     bool nameMissing();
     Generated generateText(const ReportInputs& inputs);
+    Generated generateOverview(const ReportInputs& inputs);
+    const char* fileExtension() const;
 
     platform::MessageBoxes& messages_;
     platform::ShellOpen& shell_;
     RAVquery query_;
     csv_report csv_;
+    overview_report overview_;
     MainWindowReportTexts texts_;
     ReportFormat format_ = ReportFormat::Text;
     ReportStyle style_ = ReportStyle::None;

@@ -51,7 +51,8 @@ void TFormReportOptions::connectChoices() {
     const std::pair<QRadioButton*, ReportStyle> styles[] = {
         {ui_->styleDetailed, ReportStyle::Detailed},
         {ui_->styleSummary, ReportStyle::Summary},
-        {ui_->styleCombined, ReportStyle::Combined}};
+        {ui_->styleCombined, ReportStyle::Combined},
+        {ui_->styleOverview, ReportStyle::Overview}};
     for (const auto& [button, style] : styles)
         connect(button, &QRadioButton::toggled, this, [this, chosen = style](bool on) {
             if (!on) return;
@@ -96,9 +97,11 @@ void TFormReportOptions::showChoices() {
     const QSignalBlocker detailed(ui_->styleDetailed);
     const QSignalBlocker summary(ui_->styleSummary);
     const QSignalBlocker combined(ui_->styleCombined);
+    const QSignalBlocker overview(ui_->styleOverview);
     ui_->styleDetailed->setChecked(options_.style() == ReportStyle::Detailed);
     ui_->styleSummary->setChecked(options_.style() == ReportStyle::Summary);
     ui_->styleCombined->setChecked(options_.style() == ReportStyle::Combined);
+    ui_->styleOverview->setChecked(options_.style() == ReportStyle::Overview);
     showFileName();
 }
 

@@ -5,6 +5,7 @@
 #include "tests/support/scratch_directory.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
@@ -347,6 +348,29 @@ TEST_F(BatchCommand, ReportsOfTheRunAndOfAnEarlierRun) {
     EXPECT_EQ(again.status, 0) << again.err;
     const std::string summary = fileContents(home_.path() / "only.txt");
     EXPECT_NE(summary.find("  0         0         0\n"), std::string::npos);
+}
+
+// The overview is one HTML page beside the text reports; alone with --report-file it takes
+// that name with ".html".
+TEST_F(BatchCommand, TheOverviewReportIsOneHtmlPage) {
+    const Outcome outcome = run(sampleRun() +
+                                " --report overview --report summary --title 'Spring <Submission>'"
+                                " --data " +
+                                sampleData());
+    ASSERT_TRUE(outcome.status == 0 || outcome.status == 1) << outcome.err;
+    const auto page = home_.path() / "reports" / "Ravelo_overview.html";
+    EXPECT_NE(outcome.out.find("overview report:          " + page.string()), std::string::npos)
+        << outcome.out;
+    const std::string html = fileContents(page);
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(html.find("<h1>Spring &lt;Submission&gt;</h1>"), std::string::npos);
+    EXPECT_NE(html.find("Edits ranked by failures"), std::string::npos);
+    EXPECT_EQ(html.find("<script"), std::string::npos);
+
+    const Outcome again =
+        run("--report overview --report-file " + quoted((home_.path() / "page.txt").string()));
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_TRUE(std::filesystem::exists(home_.path() / "page.html"));
 }
 
 // Any number of parts gives the same four reports and the same summary, for a fixed-width file

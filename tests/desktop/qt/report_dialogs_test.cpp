@@ -337,6 +337,26 @@ TEST_F(ReportDialogs, SummaryAndCombinedReportsOpenTheViewerAndCsvGoesToTheSprea
               std::vector<std::string>{(scratch_.path() / "report_combined.csv").string()});
 }
 
+// The overview is one HTML page in either format: it goes to the desktop's browser, never to
+// the viewer.
+TEST_F(ReportDialogs, TheOverviewGoesToTheBrowser) {
+    runReportEdits({testRecord("AB", "1", "F")}, {"Main"});
+    const std::string page = (scratch_.path() / "report_overview.html").string();
+    modal_.whenShown<TFormReportOptions>([&](TFormReportOptions& shown) {
+        auto* fileName = part<QLineEdit>(shown, "reportFileName");
+        EXPECT_EQ(part<QRadioButton>(shown, "styleOverview")->text(), "Overview");
+        part<QRadioButton>(shown, "styleOverview")->click();
+        EXPECT_EQ(fileName->text().toStdString(), page);
+        part<QRadioButton>(shown, "formatCsv")->click();
+        EXPECT_EQ(fileName->text().toStdString(), page);
+        part<QPushButton>(shown, "generate")->click();
+        part<QPushButton>(shown, "closeButton")->click();
+    });
+    dialog().showAfterRun(texts(), inputs());
+    EXPECT_EQ(shell_.opened, std::vector<std::string>{page});
+    EXPECT_TRUE(reportMessages_.shown().empty());
+}
+
 class UrlReceiver : public QObject {
     Q_OBJECT
 

@@ -11,7 +11,7 @@ namespace {
 
 using vetra::desktop::MainWindowReportTexts;
 using vetra::desktop::PageMode;
-using vetra::desktop::reportFileNameForFormat;
+using vetra::desktop::reportFileNameWithExtension;
 using vetra::desktop::ReportFormat;
 using vetra::desktop::ReportOptions;
 using vetra::desktop::ReportStyle;
@@ -21,25 +21,25 @@ using vetra::testing::testRecord;
 using Generated = ReportOptions::Generated;
 
 TEST(ReportFileName, StylesAndFormatsRewriteTheNameInItsFolder) {
-    EXPECT_EQ(styledReportFileName("/r/MyReport.rpt", "", "_summary", false),
+    EXPECT_EQ(styledReportFileName("/r/MyReport.rpt", "", "_summary", ".rpt"),
               "/r/MyReport_summary.rpt");
-    EXPECT_EQ(styledReportFileName("/r/MyReport_summary.rpt", "_summary", "_combined", false),
+    EXPECT_EQ(styledReportFileName("/r/MyReport_summary.rpt", "_summary", "_combined", ".rpt"),
               "/r/MyReport_combined.rpt");
-    EXPECT_EQ(reportFileNameForFormat("/r/MyReport_combined.rpt", true),
+    EXPECT_EQ(reportFileNameWithExtension("/r/MyReport_combined.rpt", ".csv"),
               "/r/MyReport_combined.csv");
-    EXPECT_EQ(styledReportFileName("/r/MyReport_combined.csv", "_combined", "_detailed", true),
+    EXPECT_EQ(styledReportFileName("/r/MyReport_combined.csv", "_combined", "_detailed", ".csv"),
               "/r/MyReport_detailed.csv");
     // The last occurrence of the suffix goes, with all after it.
     EXPECT_EQ(
-        styledReportFileName("/r/a_detailed_x_detailed_old.rpt", "_detailed", "_summary", false),
+        styledReportFileName("/r/a_detailed_x_detailed_old.rpt", "_detailed", "_summary", ".rpt"),
         "/r/a_detailed_x_summary.rpt");
     // A name the user typed without the suffix keeps all of itself.
-    EXPECT_EQ(styledReportFileName("/r/mine.txt", "_detailed", "_summary", false),
+    EXPECT_EQ(styledReportFileName("/r/mine.txt", "_detailed", "_summary", ".rpt"),
               "/r/mine_summary.rpt");
-    EXPECT_EQ(reportFileNameForFormat("/r/plain", false), "/r/plain.rpt");
+    EXPECT_EQ(reportFileNameWithExtension("/r/plain", ".rpt"), "/r/plain.rpt");
     // Dots and suffixes in folder names are not the file's.
-    EXPECT_EQ(reportFileNameForFormat("/r.2024/plain", true), "/r.2024/plain.csv");
-    EXPECT_EQ(styledReportFileName("/x_summary/plain", "_summary", "_detailed", false),
+    EXPECT_EQ(reportFileNameWithExtension("/r.2024/plain", ".csv"), "/r.2024/plain.csv");
+    EXPECT_EQ(styledReportFileName("/x_summary/plain", "_summary", "_detailed", ".rpt"),
               "/x_summary/plain_detailed.rpt");
 }
 
@@ -204,6 +204,33 @@ TEST_F(ReportOptionsDialog, ACsvReportIsHandedToTheSpreadsheetProgram) {
     options_.setReportFileName((scratch_.path() / "missing" / "x.csv").string());
     EXPECT_EQ(options_.generate(inputs()), Generated::Nothing);
     EXPECT_EQ(shell_.opened.size(), 2u);
+}
+
+// The overview is an HTML page in either format, handed to the desktop's browser; when nothing
+// opens it the user learns where it is.
+TEST_F(ReportOptionsDialog, TheOverviewIsHandedToTheBrowser) {
+    runReportEdits({testRecord("AB", "1", "F")}, {"Main"});
+    options_.shown(mainWindowTexts());
+    options_.setStyle(ReportStyle::Overview);
+    const std::string page = (scratch_.path() / "report_overview.html").string();
+    EXPECT_EQ(options_.texts().reportFileName, page);
+    ASSERT_TRUE(options_.setFormat(ReportFormat::Csv));
+    EXPECT_EQ(options_.texts().reportFileName, page);
+    EXPECT_FALSE(options_.haltsWhileGenerating());
+    EXPECT_EQ(options_.generate(inputs()), Generated::Nothing);
+    EXPECT_EQ(options_.generatedFile(), page);
+    ASSERT_EQ(shell_.opened, std::vector<std::string>{page});
+    EXPECT_EQ(fileContents(page).substr(0, 15), "<!DOCTYPE html>");
+    EXPECT_TRUE(reportMessages_.shown().empty());
+
+    shell_.result = vetra::platform::kShellNoAssociation;
+    EXPECT_EQ(options_.generate(inputs()), Generated::Nothing);
+    ASSERT_EQ(reportMessages_.shown().size(), 1u);
+    EXPECT_EQ(reportMessages_.shown()[0].text, "The overview report was written to " + page +
+                                                   "; no program is set to open .html files");
+
+    options_.setStyle(ReportStyle::Detailed);
+    EXPECT_EQ(options_.texts().reportFileName, (scratch_.path() / "report_detailed.csv").string());
 }
 
 } // namespace
