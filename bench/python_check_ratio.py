@@ -24,7 +24,9 @@ EDIT_SETS = ("Incidence Core Edits", "Incidence Date Edits")
 def engine_loop_seconds(build: Path, metafile: Path, data: Path) -> float:
     completed = subprocess.run(
         [build / "bench" / "engine_loop_time", metafile, LAYOUT, data, *EDIT_SETS],
-        check=True, capture_output=True, text=True,
+        check=True,
+        capture_output=True,
+        text=True,
     )
     return float(completed.stdout)
 
@@ -59,11 +61,15 @@ def main(arguments: list[str]) -> int:
         engine = engine_loop_seconds(build, metafile, data)
         package, records, failures = check_records_seconds(metafile, data)
         ratios.append(package / engine)
-        print(f"round {round_number}: engine loop {records / engine:9.0f} records/s, "
-              f"check_records {records / package:9.0f} records/s ({failures} failures), "
-              f"ratio {package / engine:.2f}x")
-    print(f"check_records / engine loop: {min(ratios):.2f}x to {max(ratios):.2f}x over {rounds} "
-          "rounds  (target at most 1.30x)")
+        print(
+            f"round {round_number}: engine loop {records / engine:9.0f} records/s, "
+            f"check_records {records / package:9.0f} records/s ({failures} failures), "
+            f"ratio {package / engine:.2f}x"
+        )
+    print(
+        f"check_records / engine loop: {min(ratios):.2f}x to {max(ratios):.2f}x over {rounds} "
+        "rounds  (target at most 1.30x)"
+    )
     return 0
 
 

@@ -39,7 +39,9 @@ def read_records(path: str, index: str, blocksize: str | int = "64MB") -> dask.d
     return frame.set_index(index, sorted=True)
 
 
-def check_dask_frame(frame: dask.dataframe.DataFrame, settings: vetra.CheckerSettings) -> vetra.FrameCheck:
+def check_dask_frame(
+    frame: dask.dataframe.DataFrame, settings: vetra.CheckerSettings
+) -> vetra.FrameCheck:
     """Checks every partition on the cluster and combines the results in partition order;
     they are those of one process checking the whole frame.
 
@@ -85,8 +87,10 @@ def main(arguments: list[str]) -> int:
         result = check_dask_frame(read_records(options.data, options.index), settings)
     result.failures.to_csv(options.failures, index=False)
     result.counts.to_csv(options.counts, index=False)
-    print(f"{result.failures['record'].nunique()} records failed; "
-          f"{len(result.failures)} lines in {options.failures}")
+    print(
+        f"{result.failures['record'].nunique()} records failed; "
+        f"{len(result.failures)} lines in {options.failures}"
+    )
     return 0
 
 

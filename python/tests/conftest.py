@@ -54,9 +54,19 @@ def metafile_path() -> Path:
 def records_file(tmp_path_factory: pytest.TempPathFactory) -> Path:
     path = tmp_path_factory.mktemp("data") / "naaccr18.txt"
     subprocess.run(
-        [BUILD / "tools" / "naaccr_generate", "--records", str(RECORDS), "--seed", "35",
-         "--fault-rate", FAULT_RATE, "--layout", SOURCE / "samples" / "naaccr18" / "layout.csv",
-         "-o", path],
+        [
+            BUILD / "tools" / "naaccr_generate",
+            "--records",
+            str(RECORDS),
+            "--seed",
+            "35",
+            "--fault-rate",
+            FAULT_RATE,
+            "--layout",
+            SOURCE / "samples" / "naaccr18" / "layout.csv",
+            "-o",
+            path,
+        ],
         check=True,
     )
     return path
@@ -79,15 +89,29 @@ BATCH_OPTIONS = {
 
 @pytest.fixture(scope="session", params=sorted(BATCH_OPTIONS))
 def batch_run(
-    request: pytest.FixtureRequest, tmp_path_factory: pytest.TempPathFactory,
-    metafile_path: Path, records_file: Path,
+    request: pytest.FixtureRequest,
+    tmp_path_factory: pytest.TempPathFactory,
+    metafile_path: Path,
+    records_file: Path,
 ) -> BatchRun:
     arguments, options = BATCH_OPTIONS[request.param]
     home = tmp_path_factory.mktemp(f"ravelo-{request.param}")
     results = home / "results"
     completed = subprocess.run(
-        [BUILD / "desktop" / "ravelo-batch", "--config", CONFIGURATION, "--metafile",
-         metafile_path, "--data", records_file, "--results", results, "--jobs", "1", *arguments],
+        [
+            BUILD / "desktop" / "ravelo-batch",
+            "--config",
+            CONFIGURATION,
+            "--metafile",
+            metafile_path,
+            "--data",
+            records_file,
+            "--results",
+            results,
+            "--jobs",
+            "1",
+            *arguments,
+        ],
         env={**os.environ, "RAVELO_HOME": str(home)},
         capture_output=True,
         text=True,

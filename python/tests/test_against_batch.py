@@ -12,10 +12,15 @@ from conftest import EDIT_SETS, LAYOUT, BatchRun, configured_edit_options, store
 import vetra
 
 
-def database_tables(failures_by_record: Iterable[tuple[int, list[vetra.Failure]]]) -> dict[str, list[tuple[object, ...]]]:
+def database_tables(
+    failures_by_record: Iterable[tuple[int, list[vetra.Failure]]]
+) -> dict[str, list[tuple[object, ...]]]:
     """The rows ravelo-batch would store for these failures (record numbers from 1)."""
     tables: dict[str, list[tuple[object, ...]]] = {
-        "errorrecs": [], "editfailures": [], "editfields": [], "editerrors": []
+        "errorrecs": [],
+        "editfailures": [],
+        "editfields": [],
+        "editerrors": [],
     }
     failed_edit = message = 0
     for record, failures in failures_by_record:
@@ -39,10 +44,13 @@ def database_tables(failures_by_record: Iterable[tuple[int, list[vetra.Failure]]
 
 def stored_tables(run: BatchRun) -> dict[str, list[tuple[object, ...]]]:
     return {
-        "errorrecs": stored_rows(run.database, "SELECT recnum, errcount FROM errorrecs ORDER BY rowid"),
+        "errorrecs": stored_rows(
+            run.database, "SELECT recnum, errcount FROM errorrecs ORDER BY rowid"
+        ),
         "editfailures": stored_rows(run.database, "SELECT * FROM editfailures ORDER BY rowid"),
         "editfields": stored_rows(
-            run.database, "SELECT failededitid, field_title, field_value FROM editfields ORDER BY rowid"
+            run.database,
+            "SELECT failededitid, field_title, field_value FROM editfields ORDER BY rowid",
         ),
         "editerrors": stored_rows(run.database, "SELECT * FROM editerrors ORDER BY rowid"),
     }
@@ -76,7 +84,9 @@ def item_mappings(checker: vetra.Checker, texts: list[str]) -> list[dict[object,
     """Each record as items: by naaccrId where the field has one, else by item number."""
     return [
         {
-            (field.naaccr_id or field.item): text[field.column - 1 : field.column - 1 + field.length]
+            (field.naaccr_id or field.item): text[
+                field.column - 1 : field.column - 1 + field.length
+            ]
             for field in checker.fields
         }
         for text in texts
@@ -93,15 +103,25 @@ def test_record_texts_give_the_stored_rows(checker, batch_run, record_texts):
 
 def test_item_mappings_and_single_checks_give_the_stored_rows(checker, batch_run, record_texts):
     mappings = item_mappings(checker, record_texts)
-    found = database_tables((number, checker.check(mapping)) for number, mapping in enumerate(mappings, 1))
+    found = database_tables(
+        (number, checker.check(mapping)) for number, mapping in enumerate(mappings, 1)
+    )
     assert found == stored_tables(batch_run)
 
 
 def test_a_frame_gives_the_stored_csv_lines_and_summary(checker, batch_run, record_texts):
-    frame = pandas.DataFrame(item_mappings(checker, record_texts), index=range(1, len(record_texts) + 1))
+    frame = pandas.DataFrame(
+        item_mappings(checker, record_texts), index=range(1, len(record_texts) + 1)
+    )
     result = checker.check_frame(frame)
-    lines = list(result.failures[["record", "edit", "type", "message", "field", "value"]].itertuples(index=False, name=None))
+    lines = list(
+        result.failures[["record", "edit", "type", "message", "field", "value"]].itertuples(
+            index=False, name=None
+        )
+    )
     assert lines == stored_csv_lines(batch_run)
-    counts = list(result.counts[["edit", "errors", "warnings", "skips"]].itertuples(index=False, name=None))
+    counts = list(
+        result.counts[["edit", "errors", "warnings", "skips"]].itertuples(index=False, name=None)
+    )
     assert counts == stored_summary(batch_run)
     assert set(result.failures["edit_set"]) <= set(EDIT_SETS)

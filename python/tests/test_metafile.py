@@ -14,8 +14,13 @@ def test_the_catalogue_lists_layouts_fields_and_edits(metafile_path):
         fields = {field.item: field for field in metafile.fields(LAYOUT)}
         assert len(fields) == 53
         assert fields[20] == vetra.Field(
-            "Patient ID Number", "Patient ID Number", "patientIdNumber", 20, fields[20].column,
-            8, "C",
+            "Patient ID Number",
+            "Patient ID Number",
+            "patientIdNumber",
+            20,
+            fields[20].column,
+            8,
+            "C",
         )
         assert fields[99990001].column + fields[99990001].length - 1 == 4048
         edits = metafile.edits(EDIT_SETS[0]) + metafile.edits(EDIT_SETS[1])

@@ -21,7 +21,11 @@ def frame(metafile_path, record_texts) -> pandas.DataFrame:
     with vetra.Metafile(metafile_path) as metafile:
         fields = metafile.fields(LAYOUT)
     rows = [
-        {field.naaccr_id: text[field.column - 1 : field.column - 1 + field.length] for field in fields if field.naaccr_id}
+        {
+            field.naaccr_id: text[field.column - 1 : field.column - 1 + field.length]
+            for field in fields
+            if field.naaccr_id
+        }
         for text in record_texts
     ]
     return pandas.DataFrame(rows, index=pandas.RangeIndex(1, len(rows) + 1, name="record"))
@@ -52,7 +56,10 @@ def test_parts_checked_afresh_after_their_preceding_rows_give_one_pass(
     """Skip-if-failed consults what earlier records left; each part, on a checker of its own,
     rebuilds that from the rows before it."""
     settings = vetra.CheckerSettings.of(
-        metafile_path, LAYOUT, EDIT_SETS, skip_empty=skip_empty,
+        metafile_path,
+        LAYOUT,
+        EDIT_SETS,
+        skip_empty=skip_empty,
         edit_options=configured_edit_options(),
     )
     with vetra.Checker(settings) as checker:

@@ -117,8 +117,13 @@ class CheckerSettings:
         if not sets:
             raise ValueError("a checker needs at least one edit set")
         return cls(
-            os.fspath(metafile), layout, sets, bool(skip_empty), bool(skip_failed),
-            bool(suppress_warnings), tuple((edit_options or {}).items()),
+            os.fspath(metafile),
+            layout,
+            sets,
+            bool(skip_empty),
+            bool(skip_failed),
+            bool(suppress_warnings),
+            tuple((edit_options or {}).items()),
         )
 
     @property
@@ -214,7 +219,10 @@ class Checker:
         instance = self._instance
         handle, load_status, size = ctypes.c_int32(), ctypes.c_int32(), ctypes.c_int32()
         instance.call(
-            "VTx_LoadEditSet", ctypes.byref(handle), encode(name), ctypes.byref(load_status),
+            "VTx_LoadEditSet",
+            ctypes.byref(handle),
+            encode(name),
+            ctypes.byref(load_status),
             KEEP_ALL_LOGIC,
         )
         instance.call("VTx_GetEditSetSize", handle, ctypes.byref(size))
@@ -244,9 +252,16 @@ class Checker:
         for loaded in self._sets:
             for index in range(len(loaded.edit_names)):
                 self._instance.call(
-                    "VTx_GetEditInfoEx", loaded.handle, index, name, ctypes.byref(fields),
-                    ctypes.byref(status), ctypes.byref(options), ctypes.byref(errors),
-                    ctypes.byref(warns), ctypes.byref(skips),
+                    "VTx_GetEditInfoEx",
+                    loaded.handle,
+                    index,
+                    name,
+                    ctypes.byref(fields),
+                    ctypes.byref(status),
+                    ctypes.byref(options),
+                    ctypes.byref(errors),
+                    ctypes.byref(warns),
+                    ctypes.byref(skips),
                 )
                 if fields.value != 1 or options.value == SUPPRESS_EDIT:
                     continue
@@ -275,7 +290,8 @@ class Checker:
             self._check_bytes(self._record_bytes(preceding[start]))
             after = self._single_field_skips()
             uncovered = {
-                field for field in uncovered
+                field
+                for field in uncovered
                 if all(after[edit] != before[edit] for edit in self._carriers[field])
             }
         for index in range(start, len(preceding)):
@@ -287,8 +303,13 @@ class Checker:
         for edits in self._carriers.values():
             for handle, index in edits:
                 self._instance.call(
-                    "VTx_GetEditCounts", handle, index, ctypes.byref(fields),
-                    ctypes.byref(errors), ctypes.byref(warns), ctypes.byref(skips),
+                    "VTx_GetEditCounts",
+                    handle,
+                    index,
+                    ctypes.byref(fields),
+                    ctypes.byref(errors),
+                    ctypes.byref(warns),
+                    ctypes.byref(skips),
                 )
                 counts[(handle, index)] = skips.value
         return counts
@@ -313,7 +334,9 @@ class Checker:
         """
         return self._check_bytes(self._record_bytes(record))
 
-    def check_records(self, records: Iterable[Record], start: int = 0) -> Iterator[tuple[int, list[Failure]]]:
+    def check_records(
+        self, records: Iterable[Record], start: int = 0
+    ) -> Iterator[tuple[int, list[Failure]]]:
         """Checks records one after the other, yielding ``(index, failures)`` for each, the
         index counting from ``start``. Records may be texts, bytes or mappings, as for
         :meth:`check`."""
@@ -341,8 +364,13 @@ class Checker:
         for loaded in self._sets:
             for index, name in enumerate(loaded.edit_names):
                 self._instance.call(
-                    "VTx_GetEditCounts", loaded.handle, index, ctypes.byref(fields),
-                    ctypes.byref(errors), ctypes.byref(warns), ctypes.byref(skips),
+                    "VTx_GetEditCounts",
+                    loaded.handle,
+                    index,
+                    ctypes.byref(fields),
+                    ctypes.byref(errors),
+                    ctypes.byref(warns),
+                    ctypes.byref(skips),
                 )
                 counts.append((loaded.name, name, errors.value, warns.value, skips.value))
         return counts
@@ -362,17 +390,16 @@ class Checker:
             data, unknown = self.placer.place_mapping(record)
             self._report_unknown(unknown)
             return data
-        raise TypeError(
-            f"a record is a text, bytes or a mapping of items to values, not {type(record).__name__}"
-        )
+        kind = type(record).__name__
+        raise TypeError(f"a record is a text, bytes or a mapping of items to values, not {kind}")
 
     def _report_unknown(self, unknown: Iterable[Hashable]) -> None:
         new = [item for item in unknown if item not in self._reported_unknown]
         if new:
             self._reported_unknown.update(new)
+            names = ", ".join(map(repr, new))
             warnings.warn(
-                f"the layout {self.settings.layout!r} has no field for {', '.join(map(repr, new))}; "
-                "ignored",
+                f"the layout {self.settings.layout!r} has no field for {names}; ignored",
                 UnknownItemWarning,
                 stacklevel=4,
             )
@@ -406,8 +433,15 @@ class Checker:
         fields: tuple[FailedField, ...] = ()
         for number in range(1, min(count, _READABLE_MESSAGES) + 1):
             status = engine.VTx_GetMessageTextEx(
-                mf_id, self._type, number, self._text, _MESSAGE_SIZE, ctypes.byref(self._number),
-                ctypes.byref(self._set_handle), ctypes.byref(self._edit_index), self._edit_name,
+                mf_id,
+                self._type,
+                number,
+                self._text,
+                _MESSAGE_SIZE,
+                ctypes.byref(self._number),
+                ctypes.byref(self._set_handle),
+                ctypes.byref(self._edit_index),
+                self._edit_name,
                 ctypes.byref(self._field_count),
             )
             if status != 0:

@@ -29,7 +29,16 @@ from vetra.metafile import Field
 if TYPE_CHECKING:
     import pandas
 
-FAILURE_COLUMNS = ("record", "edit_set", "edit", "message_number", "type", "message", "field", "value")
+FAILURE_COLUMNS = (
+    "record",
+    "edit_set",
+    "edit",
+    "message_number",
+    "type",
+    "message",
+    "field",
+    "value",
+)
 COUNT_COLUMNS = ("edit_set", "edit", "errors", "warnings", "skips")
 
 
@@ -78,9 +87,7 @@ def check_frame(
     previous = [before] + parts[:-1]
     context = multiprocessing.get_context("spawn")  # no fork of a process with threads
     with ProcessPoolExecutor(max_workers=len(parts), mp_context=context) as pool:
-        results = list(
-            pool.map(check_partition, parts, [checker.settings] * len(parts), previous)
-        )
+        results = list(pool.map(check_partition, parts, [checker.settings] * len(parts), previous))
     return combine(results)
 
 
@@ -146,10 +153,18 @@ def _check_known(
         record = checker.placer.place(placed, values)
         for failure in checker.check(record):
             for field in failure.fields:
-                rows.append((
-                    label, failure.edit_set, failure.edit, failure.message_number, failure.type,
-                    failure.text, field.title, field.shown_value,
-                ))
+                rows.append(
+                    (
+                        label,
+                        failure.edit_set,
+                        failure.edit,
+                        failure.message_number,
+                        failure.type,
+                        failure.text,
+                        field.title,
+                        field.shown_value,
+                    )
+                )
     failures = pandas.DataFrame.from_records(rows, columns=list(FAILURE_COLUMNS))
     if not rows:
         failures["record"] = failures["record"].astype(frame.index.dtype)
@@ -160,7 +175,9 @@ def _check_known(
 class _PlacedRows(Sequence[bytes]):
     """The rows of a frame as records, each placed when asked for."""
 
-    def __init__(self, checker: Checker, placed: list[tuple[Hashable, Field]], frame: pandas.DataFrame):
+    def __init__(
+        self, checker: Checker, placed: list[tuple[Hashable, Field]], frame: pandas.DataFrame
+    ):
         self._placer = checker.placer
         self._placed = placed
         self._frame = frame
@@ -186,4 +203,3 @@ def _counts(
         rows.append((edit_set, edit, *(n - o for n, o in zip(new, old))))  # type: ignore[misc]
     rows.sort(key=lambda row: row[1].lower())
     return pandas.DataFrame.from_records(rows, columns=list(COUNT_COLUMNS))
-

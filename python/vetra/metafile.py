@@ -211,8 +211,13 @@ class Metafile:
 
         self._open()
         settings = CheckerSettings.of(
-            self.path, layout, edit_sets, skip_empty, skip_failed,
-            suppress_warnings, edit_options,
+            self.path,
+            layout,
+            edit_sets,
+            skip_empty,
+            skip_failed,
+            suppress_warnings,
+            edit_options,
         )
         checker = Checker(settings)
         self._checkers.add(checker)

@@ -48,7 +48,9 @@ class RecordPlacer:
             return self._by_id.get(item)
         return None
 
-    def split(self, items: Iterable[Hashable]) -> tuple[list[tuple[Hashable, Field]], list[Hashable]]:
+    def split(
+        self, items: Iterable[Hashable]
+    ) -> tuple[list[tuple[Hashable, Field]], list[Hashable]]:
         """The items the layout places, each with its field, and those it does not know."""
         placed: list[tuple[Hashable, Field]] = []
         unknown: list[Hashable] = []
@@ -69,7 +71,10 @@ class RecordPlacer:
             data = value if isinstance(value, bytes) else encode(str(value))
             if len(data) > field.length:
                 raise ValueTooLongError(
-                    _item_label(item), str(value), len(data), f"{field.name} ({field.item})",
+                    _item_label(item),
+                    str(value),
+                    len(data),
+                    f"{field.name} ({field.item})",
                     field.length,
                 )
             start = field.column - 1
