@@ -20,7 +20,7 @@ from typing import TYPE_CHECKING, Union
 
 from vetra._instance import EngineInstance
 from vetra.errors import UnknownItemWarning, decode, encode, engine_error
-from vetra.metafile import Field, next_layout_field
+from vetra.metafile import Field, largest_record_length, next_layout_field, read_layouts
 from vetra.placement import RecordPlacer
 
 if TYPE_CHECKING:
@@ -148,7 +148,18 @@ class Checker:
     A checker holds one engine instance and must be used by one thread at a time; checkers
     on different threads run at the same time. Use it as a context manager or call
     :meth:`close`.
+
+    Attributes:
+        settings: what the checker was made from.
+        fields: the fields of the bound layout.
+        record_length: the length of the record buffer (the longest layout's records).
+        placer: places item values into records of the layout.
     """
+
+    settings: CheckerSettings
+    fields: tuple[Field, ...]
+    record_length: int
+    placer: RecordPlacer
 
     def __init__(self, settings: CheckerSettings):
         self.settings = settings
@@ -175,7 +186,8 @@ class Checker:
     def _prepare(self) -> None:
         instance = self._instance
         settings = self.settings
-        record_length = self._largest_record_length()
+        # The buffer is as long as the longest layout's records, as the desktop program's.
+        record_length = largest_record_length(read_layouts(instance))
         record = ctypes.c_int32()
         instance.call("VTx_AllocRecord", record_length, ctypes.byref(record))
         self._record = record.value
@@ -188,17 +200,6 @@ class Checker:
         self._apply_edit_options(dict(settings.edit_options))
         self._flags = settings.run_flags
         self._carriers = self._single_field_edits()
-
-    def _largest_record_length(self) -> int:
-        instance = self._instance
-        count, length = ctypes.c_int32(), ctypes.c_int32()
-        instance.call("VTx_GetRecordLayoutCount", ctypes.byref(count))
-        largest = 0
-        for ordinal in range(1, count.value + 1):
-            name = ctypes.create_string_buffer(_NAME_SIZE)
-            instance.call("VTx_GetRecordLayoutName", ordinal, name, ctypes.byref(length))
-            largest = max(largest, length.value)
-        return largest
 
     def _bound_fields(self, layout: bytes) -> tuple[Field, ...]:
         """The bound layout's fields; those named "Over-ride" become override fields, which

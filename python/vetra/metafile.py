@@ -97,16 +97,7 @@ class Metafile:
     @property
     def layouts(self) -> tuple[Layout, ...]:
         """The record layouts, in catalogue order."""
-        instance = self._open()
-        count = ctypes.c_int32()
-        instance.call("VTx_GetRecordLayoutCount", ctypes.byref(count))
-        layouts = []
-        for ordinal in range(1, count.value + 1):
-            name = ctypes.create_string_buffer(_NAME_SIZE)
-            length = ctypes.c_int32()
-            instance.call("VTx_GetRecordLayoutName", ordinal, name, ctypes.byref(length))
-            layouts.append(Layout(decode(name.value), length.value))
-        return tuple(layouts)
+        return read_layouts(self._open())
 
     @property
     def edit_sets(self) -> tuple[str, ...]:
@@ -150,7 +141,7 @@ class Metafile:
 
     def largest_record_length(self) -> int:
         """The longest record of all layouts: the size of the record buffer runs use."""
-        return max((layout.record_length for layout in self.layouts), default=0)
+        return largest_record_length(self.layouts)
 
     def edits(self, edit_set: str) -> tuple[Edit, ...]:
         """The edits of an edit set, in run order, with their descriptions."""
@@ -271,3 +262,21 @@ def next_layout_field(instance: EngineInstance) -> tuple[Field, int]:
         type=decode(type_.value),
     )
     return field, handle.value
+
+
+def read_layouts(instance: EngineInstance) -> tuple[Layout, ...]:
+    """The record layouts of the instance's metafile, in catalogue order."""
+    count = ctypes.c_int32()
+    instance.call("VTx_GetRecordLayoutCount", ctypes.byref(count))
+    layouts = []
+    for ordinal in range(1, count.value + 1):
+        name = ctypes.create_string_buffer(_NAME_SIZE)
+        length = ctypes.c_int32()
+        instance.call("VTx_GetRecordLayoutName", ordinal, name, ctypes.byref(length))
+        layouts.append(Layout(decode(name.value), length.value))
+    return tuple(layouts)
+
+
+def largest_record_length(layouts: Iterable[Layout]) -> int:
+    """The longest record of the layouts."""
+    return max((layout.record_length for layout in layouts), default=0)
