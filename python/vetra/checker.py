@@ -280,8 +280,8 @@ class Checker:
         single-field edits, which skip-if-failed consults, until such an edit runs on the field
         again. Going back from the last preceding record until every such field has had one
         of its edits run (not skipped for an empty field), then checking forward from there,
-        rebuilds it; usually one record is enough. Failures and counts of these records are
-        not reported.
+        rebuilds it; usually one record is enough. The failures of these records are not
+        returned; :meth:`edit_counts` counts them as checked.
         """
         self._ensure_open()
         start, uncovered = len(preceding), set(self._carriers)
