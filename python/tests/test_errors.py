@@ -54,6 +54,8 @@ def test_closed_objects_refuse_use(metafile_path):
         checker.check(" " * 4048)
     with pytest.raises(ValueError, match="is closed"):
         checker.check_frame(pandas.DataFrame({"sex": ["1"]}))
+    with pytest.raises(ValueError, match="is closed"):
+        checker.check_frame(pandas.DataFrame({"sex": ["1", "2"]}), jobs=2)
 
 
 def test_bad_records_and_values_are_refused(metafile_path):

@@ -70,6 +70,8 @@ def check_frame(
     """
     if jobs < 1:
         raise ValueError(f"jobs must be at least 1, not {jobs}")
+    if checker.closed:
+        raise ValueError(f"the checker of {checker.settings.metafile} is closed")
     placed, unknown = checker.placer.split(frame.columns)
     if unknown:
         warnings.warn(
