@@ -2,6 +2,9 @@
 
 from __future__ import annotations
 
+import subprocess
+import sys
+
 import vetra
 from conftest import EDIT_SETS, LAYOUT
 
@@ -37,3 +40,8 @@ def test_a_checker_knows_its_layout_and_settings(metafile_path):
             assert checker.settings.run_flags == 0x82
             assert checker.check(" " * 10) != []
         assert checker.closed
+
+
+def test_pandas_is_imported_only_to_check_a_frame():
+    script = "import sys, vetra; assert 'pandas' not in sys.modules"
+    subprocess.run([sys.executable, "-c", script], check=True)
