@@ -165,6 +165,7 @@ class Checker:
         self.settings = settings
         # Reused from record to record, so that a record costs no allocation before a failure.
         self._count = ctypes.c_int32()
+        self._count_ref = ctypes.byref(self._count)
         self._number = ctypes.c_int32()
         self._set_handle = ctypes.c_int32()
         self._edit_index = ctypes.c_int32()
@@ -418,9 +419,9 @@ class Checker:
             raise engine_error("VTx_UpdateRecord", status, mf_id)
         failures: list[Failure] = []
         count = self._count
-        count_ref = ctypes.byref(count)
+        run_batch, flags, count_ref = engine.VTx_RunBatch, self._flags, self._count_ref
         for loaded in self._sets:
-            status = engine.VTx_RunBatch(mf_id, loaded.handle, self._flags, count_ref, 0, None)
+            status = run_batch(mf_id, loaded.handle, flags, count_ref, 0, None)
             if status != 0:
                 raise engine_error("VTx_RunBatch", status, mf_id)
             if count.value:
