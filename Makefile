@@ -42,7 +42,8 @@ desktop: demo
 test: all
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
 
-# Benchmarks, in the optimised build; they print their own rates.
+# Benchmarks, in the optimised build; they print their own rates. The Python package's runs in
+# Debian's python3.
 bench: all
 	$(BUILD)/bench/index_seek_bench
 	$(BUILD)/bench/interpreter_bench
@@ -52,6 +53,7 @@ bench: all
 	$(BUILD)/tools/naaccr_generate --records 100000 --seed 18 -o $(BUILD)/bench/naaccr18-100000.txt
 	$(BUILD)/bench/batch_run_ratio $(BUILD)/samples/naaccr18.rmf "NAACCR 18 Incidence" \
 		$(BUILD)/bench/naaccr18-100000.txt "Incidence Core Edits" "Incidence Date Edits"
+	/usr/bin/python3 bench/python_check_ratio.py $(BUILD) $(BUILD)/bench/naaccr18-100000.txt
 	$(BUILD)/bench/translation_cost $(BUILD)/samples/naaccr18.rmf "NAACCR 18 Incidence" \
 		$(BUILD)/bench/naaccr18-100000.txt
 	$(BUILD)/bench/parallel_run_ratio $(BUILD)/samples/naaccr18.rmf "NAACCR 18 Incidence" \

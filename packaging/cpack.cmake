@@ -16,8 +16,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
 set(CPACK_PACKAGE_DESCRIPTION
     "Ravelo checks NAACCR data files against the edits of a metafile, in a window (ravelo) or\
  from the command line (ravelo-batch), and writes reports of the failures. The package carries\
- the VETRA40 edits engine with its C header and pkg-config file for host programs, the\
- metafile tools and a NAACCR 18 sample.")
+ the VETRA40 edits engine with its C header and pkg-config file for host programs, its Python\
+ package vetra (records, files and pandas data frames checked in a few lines), the metafile\
+ tools and a NAACCR 18 sample.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -28,4 +29,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# The Python package is pure Python over the engine in this package, so it ships here rather
+# than as a package of its own that would have to match this one's engine version for
+# version; it needs only python3, and pandas (and Dask) only to check data frames.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3, python3-pandas, python3-dask, python3-distributed")
 include(CPack)

@@ -88,4 +88,16 @@ cc -std=c11 -Wall -Wextra -Wpedantic -Werror $(pkg-config --cflags vetra40) \
   > check_record.log || { cat check_record.log >&2; fail "check_record failed"; }
 grep -q '^checked 200 records: [0-9]* failed, [0-9]* messages$' check_record.log ||
   fail "check_record: $(tail -1 check_record.log)"
+# The Python package, as installed beside the engine, with the engine it names.
+python_package=$prefix/lib/python3/dist-packages
+[ -f "$python_package/vetra/checker.py" ] || fail "the Python package vetra is not installed"
+VETRA_LIBRARY=$libdir/libVETRA40.so PYTHONPATH=$python_package PYTHONDONTWRITEBYTECODE=1 \
+  /usr/bin/python3 -c '
+import sys, vetra
+with vetra.Metafile(sys.argv[1]) as metafile:
+    checker = metafile.checker("NAACCR 18 Incidence", metafile.edit_sets)
+    with open("records.txt") as records:
+        checked = sum(1 for _ in checker.check_records(records))
+assert checked == 200, checked
+' "$samples/naaccr18.rmf" || fail "the Python package cannot check the sample"
 echo "check-install: the installation in a scratch prefix works"

@@ -15,13 +15,16 @@ echo "$contents"
 for file in ./usr/bin/ravelo ./usr/bin/ravelo-batch ./usr/bin/rmfbuild ./usr/bin/rmfdump \
             ./usr/bin/editc ./usr/bin/naaccr_generate ./usr/include/vetra40.h \
             ./usr/share/applications/ravelo.desktop ./usr/share/ravelo/help/index.html \
-            ./usr/share/ravelo/samples/naaccr18.rmf ./usr/share/man/man1/ravelo-batch.1; do
+            ./usr/share/ravelo/samples/naaccr18.rmf ./usr/share/man/man1/ravelo-batch.1 \
+            ./usr/lib/python3/dist-packages/vetra/__init__.py; do
   grep -q " $file\( \|$\)" <<< "$contents" || fail "$file is not in the package"
 done
 for pattern in 'lib/.*libVETRA40\.so\.[0-9]+\.[0-9]+\.[0-9]+$' 'lib/.*libVETRA40\.so ->' \
                'lib/.*libkznaaccr\.so$' 'lib/.*pkgconfig/vetra40\.pc$'; do
   grep -Eq "$pattern" <<< "$contents" || fail "nothing like $pattern in the package"
 done
+
+grep -q '__pycache__' <<< "$contents" && fail "the package carries compiled Python files"
 
 depends=$(dpkg-deb -f "$package" Depends)
 echo "Depends: $depends"

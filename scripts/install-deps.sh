@@ -7,7 +7,9 @@ packages=(build-essential cmake make binutils clang libclang-rt-14-dev llvm
           googletest libgtest-dev libbenchmark-dev liblua5.4-dev libsqlite3-dev
           libtomlplusplus-dev libpugixml-dev libexpat1-dev zlib1g-dev
           qt6-base-dev qt6-qpa-plugins fonts-liberation2 poppler-utils chromium
-          pkg-config dpkg-dev file groff-base)
+          pkg-config dpkg-dev file groff-base
+          python3 python3-setuptools python3-pip python3-pytest python3-pandas python3-dask
+          python3-distributed)
 
 missing=()
 for package in "${packages[@]}"; do
