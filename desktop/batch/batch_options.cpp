@@ -246,8 +246,8 @@ std::optional<BatchOptions> parseBatchOptions(int argc, const char* const* argv,
     if (!checkReportOptions(options, linesPerPage, pageMode, error)) return std::nullopt;
     if (jobs) {
         if (*jobs > kMaximumJobs) {
-            error = "--jobs needs a number from 1 to " + std::to_string(kMaximumJobs) +
-                    ", not " + std::to_string(*jobs);
+            error = "--jobs needs a number from 1 to " + std::to_string(kMaximumJobs) + ", not " +
+                    std::to_string(*jobs);
             return std::nullopt;
         }
         options.jobs = static_cast<int>(*jobs);
