@@ -7,8 +7,8 @@
 // (a run's memory must not grow with its number of records).
 #include "bench/engine_loop.h"
 #include "bench/whole_run.h"
-#include "desktop/run/Ravengine.h"
-#include "desktop/shell/data_file_inspection.h"
+#include "desktop/data/data_file_inspection.h"
+#include "desktop/run/engine_binding.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "bench/engine_loop.h"
 
-#include "desktop/shell/metafile_session.h"
+#include "desktop/workflow/metafile_session.h"
 
 #include <chrono>
 #include <cstdio>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "bench/whole_run.h"
-#include "desktop/run/Ravengine.h"
+#include "desktop/run/engine_binding.h"
 
 namespace vetra::bench {
 

@@ -2,7 +2,7 @@
 // machine busy with other work disturbs less), for benchmarks that compare another host of the
 // engine with it side by side (bench/python_check_ratio.py).
 #include "bench/engine_loop.h"
-#include "desktop/shell/data_file_inspection.h"
+#include "desktop/data/data_file_inspection.h"
 
 #include <cstdio>
 #include <ctime>

@@ -9,8 +9,8 @@
 // machine shared with other work the seconds move with that work, so the processor seconds
 // each way took are printed too: extra work of the run in parts shows there whatever the load.
 #include "bench/whole_run.h"
-#include "desktop/run/Ravengine.h"
-#include "desktop/shell/data_file_inspection.h"
+#include "desktop/data/data_file_inspection.h"
+#include "desktop/run/engine_binding.h"
 
 #include <algorithm>
 #include <chrono>

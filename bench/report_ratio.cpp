@@ -7,8 +7,8 @@
 //                    editfields (every row, each text read), in several rounds; then again
 //                    with the previous run's database beside it, which adds the comparison
 // Prints failure rows per second and the ratios.
-#include "desktop/reports/RAVquery.h"
 #include "desktop/reports/overview_report.h"
+#include "desktop/reports/text_reports.h"
 #include "desktop/run/results_database.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "bench/whole_run.h"
 
-#include "desktop/shell/initialize.h"
-#include "desktop/shell/metafile_session.h"
-#include "desktop/shell/run_edits.h"
+#include "desktop/workflow/metafile_listing.h"
+#include "desktop/workflow/metafile_session.h"
+#include "desktop/workflow/run_sequence.h"
 
 #include <chrono>
 #include <cstdio>

@@ -2,10 +2,10 @@
 // main window lists it, then RunEdits with a results folder of its own and no window.
 #pragma once
 
-#include "desktop/run/Ravengine.h"
+#include "desktop/data/data_file_inspection.h"
+#include "desktop/run/engine_binding.h"
 #include "desktop/run/run_in_parts.h"
 #include "desktop/run/run_progress.h"
-#include "desktop/shell/data_file_inspection.h"
 #include "platform/message_boxes.h"
 
 #include <string>

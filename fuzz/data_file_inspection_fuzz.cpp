@@ -5,8 +5,8 @@
 // the layout's length; any file must give a record length within the read limit. An understood
 // file is then checked against a layout that places the record type and the version as NAACCR
 // does: a file whose lines are not the layout's length, or that holds no records, never fits.
-#include "desktop/shell/data_file_fit.h"
-#include "desktop/shell/data_file_inspection.h"
+#include "desktop/data/data_file_fit.h"
+#include "desktop/data/data_file_inspection.h"
 
 #include <cstddef>
 #include <cstdint>

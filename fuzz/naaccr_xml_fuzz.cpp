@@ -3,7 +3,7 @@
 // message: expat may name a different fault of a bad file when it sees the bytes in other
 // pieces), every record must have the layout's length, and skipping a Tumor must land on the
 // same next record.
-#include "desktop/run/naaccr_xml_records.h"
+#include "desktop/data/naaccr_xml_records.h"
 
 #include <algorithm>
 #include <cstddef>

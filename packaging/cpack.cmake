@@ -1,10 +1,10 @@
 # The Debian package, made by `make package`. Its version is the program's, read from the
 # source that the About box and --version show.
-file(STRINGS ${PROJECT_SOURCE_DIR}/desktop/shell/program_version.h program_version_line
+file(STRINGS ${PROJECT_SOURCE_DIR}/desktop/workflow/program_version.h program_version_line
      REGEX "kProgramVersion = \"[0-9.]+\"")
 string(REGEX MATCH "[0-9]+\\.[0-9]+\\.[0-9]+" RAVELO_VERSION "${program_version_line}")
 if(NOT RAVELO_VERSION)
-  message(FATAL_ERROR "No program version in desktop/shell/program_version.h")
+  message(FATAL_ERROR "No program version in desktop/workflow/program_version.h")
 endif()
 
 set(CPACK_GENERATOR DEB)

@@ -10,6 +10,6 @@ BUILD=${BUILD:-build}
 mkdir -p docs
 RAVELO_SCREENSHOTS="$PWD/docs" QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1280x1024x24" \
-  "$BUILD/tests/desktop/main_window_tests" --gtest_also_run_disabled_tests \
+  "$BUILD/tests/desktop/windows/main_window_tests" --gtest_also_run_disabled_tests \
   --gtest_filter='*DISABLED_SavesScreenshots*'
 ls docs/ravelo-*.png

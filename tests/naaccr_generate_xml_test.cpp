@@ -1,7 +1,7 @@
 // The generator's NAACCR XML output: read back with the desktop program's XML reader by the
 // sample layout, it gives the fixed-width records of the same seed byte for byte; and the
 // command line writes either format plain or gzipped.
-#include "desktop/run/naaccr_xml_records.h"
+#include "desktop/data/naaccr_xml_records.h"
 #include "tests/support/file_contents.h"
 #include "tools/naaccr_generator/generator_error.h"
 #include "tools/naaccr_generator/incidence_generator.h"

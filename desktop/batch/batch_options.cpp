@@ -1,6 +1,6 @@
 #include "desktop/batch/batch_options.h"
 
-#include "desktop/shell/run_edits.h"
+#include "desktop/workflow/run_sequence.h"
 
 #include <algorithm>
 #include <charconv>

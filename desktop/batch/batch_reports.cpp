@@ -1,9 +1,9 @@
 #include "desktop/batch/batch_reports.h"
 
 #include "desktop/batch/console_layers.h"
-#include "desktop/reports/RAVquery.h"
 #include "desktop/reports/csv_report.h"
 #include "desktop/reports/overview_report.h"
+#include "desktop/reports/text_reports.h"
 
 #include <cstdio>
 

@@ -3,10 +3,10 @@
 // every few seconds otherwise.
 #pragma once
 
-#include "desktop/reports/RAVquery.h"
 #include "desktop/reports/report_progress.h"
+#include "desktop/reports/text_reports.h"
+#include "desktop/run/run_driver.h"
 #include "desktop/run/run_progress.h"
-#include "desktop/run/runedits.h"
 #include "platform/message_boxes.h"
 
 #include <chrono>

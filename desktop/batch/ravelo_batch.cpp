@@ -1,6 +1,6 @@
 // ravelo-batch: the desktop program's run without windows, for registry IT and pipelines.
 #include "desktop/batch/batch_job.h"
-#include "desktop/shell/program_version.h"
+#include "desktop/workflow/program_version.h"
 
 #include <cstdio>
 #include <string>

@@ -5,11 +5,11 @@
 // of file with.
 #pragma once
 
-#include "desktop/reports/RAVquery.h"
 #include "desktop/reports/csv_report.h"
 #include "desktop/reports/overview_report.h"
 #include "desktop/reports/report_inputs.h"
 #include "desktop/reports/report_progress.h"
+#include "desktop/reports/text_reports.h"
 #include "platform/message_boxes.h"
 #include "platform/shell_open.h"
 

@@ -4,10 +4,10 @@
 // with its own metafile instance and database, so checkers never share state.
 #pragma once
 
-#include "desktop/run/Ravengine.h"
+#include "desktop/data/field_description.h"
+#include "desktop/run/engine_binding.h"
 #include "desktop/run/results_database.h"
 #include "desktop/run/run_progress.h"
-#include "desktop/shell/fld_desc.h"
 
 #include <cstdint>
 #include <string>

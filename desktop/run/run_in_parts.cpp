@@ -1,7 +1,7 @@
 #include "desktop/run/run_in_parts.h"
 
-#include "desktop/run/data_source.h"
-#include "desktop/run/runedits.h"
+#include "desktop/data/data_source.h"
+#include "desktop/run/run_driver.h"
 
 #include <algorithm>
 #include <chrono>

@@ -43,7 +43,7 @@ bool appendRunHeader(const std::string& path, const RunLogHeader& header) {
     for (std::size_t i = 0; i < rows; ++i) {
         const auto& row = (*header.gridRows)[i];
         if (row.marked[kUseEditSetOptions]) continue;
-        std::fprintf(log, "%s: %s\n", EditOptionGrid::rowLabel(row), row.editName.c_str());
+        std::fprintf(log, "%s: %s\n", runLogLabelOfRow(row), row.editName.c_str());
     }
     return std::fclose(log) == 0;
 }

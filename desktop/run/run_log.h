@@ -2,7 +2,7 @@
 // given a header by every run.
 #pragma once
 
-#include "desktop/shell/edit_option_grid.h"
+#include "desktop/run/edit_options.h"
 
 #include <string>
 #include <vector>

@@ -4,9 +4,9 @@
 // the pieces here serve the tests of particular cases (sort orders, page breaks, halts).
 #pragma once
 
-#include "desktop/reports/RAVquery.h"
 #include "desktop/reports/csv_report.h"
 #include "desktop/reports/report_progress.h"
+#include "desktop/reports/text_reports.h"
 #include "tests/desktop/run/run_fixture.h"
 #include "tests/support/file_contents.h"
 

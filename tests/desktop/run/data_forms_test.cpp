@@ -2,7 +2,7 @@
 // either gzip-compressed) gives one result: the same inspection counts, the same rows in every
 // table of errors.db and the same summary. A damaged file stops the run with what was checked
 // kept; XML items without a field are told once each.
-#include "desktop/shell/data_file_inspection.h"
+#include "desktop/data/data_file_inspection.h"
 #include "tests/desktop/run/run_fixture.h"
 
 #include <fstream>

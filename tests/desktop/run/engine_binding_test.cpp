@@ -1,7 +1,7 @@
 // The engine binding: the real library loaded from its build path, ShowError's texts, the
 // version text, and the listing of what a metafile offers.
-#include "desktop/shell/initialize.h"
-#include "desktop/shell/metafile_session.h"
+#include "desktop/workflow/metafile_listing.h"
+#include "desktop/workflow/metafile_session.h"
 #include "tests/desktop/run/run_fixture.h"
 
 #include <gtest/gtest.h>

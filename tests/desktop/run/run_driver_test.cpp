@@ -1,5 +1,6 @@
 // Runs over small data files: the detail rows each failure leaves, the counters, the run
 // record, the range and identification fields, counts only, Halt, and the per-edit options.
+#include "desktop/workflow/edit_option_grid.h"
 #include "tests/desktop/run/run_fixture.h"
 
 #include <cctype>

@@ -1,7 +1,7 @@
 #include "tests/desktop/run/run_fixture.h"
 
-#include "desktop/shell/initialize.h"
-#include "desktop/shell/metafile_session.h"
+#include "desktop/workflow/metafile_listing.h"
+#include "desktop/workflow/metafile_session.h"
 #include "tests/support/compiled_edits.h"
 #include "tests/support/dictionary_item.h"
 

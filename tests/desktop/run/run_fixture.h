@@ -3,10 +3,10 @@
 // folder beside them, and the results read back from errors.db with SQLite's own interface.
 #pragma once
 
-#include "desktop/run/Ravengine.h"
+#include "desktop/run/engine_binding.h"
+#include "desktop/run/run_driver.h"
 #include "desktop/run/run_progress.h"
-#include "desktop/run/runedits.h"
-#include "desktop/shell/run_edits.h"
+#include "desktop/workflow/run_sequence.h"
 #include "tests/desktop/scripted_message_boxes.h"
 #include "tests/support/scratch_directory.h"
 #include "tools/metafile_writer/metafile_builder.h"

@@ -2,7 +2,7 @@
 // the run log.
 #include "desktop/run/run_log.h"
 #include "desktop/run/run_records.h"
-#include "desktop/shell/edit_option_grid.h"
+#include "desktop/workflow/edit_option_grid.h"
 #include "tests/support/file_contents.h"
 #include "tests/support/scratch_directory.h"
 
