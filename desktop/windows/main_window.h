@@ -1,7 +1,9 @@
 // TForm1, the main window (its widgets, captions and hints are in main_window.ui): five tabs of
 // controls that show the main workflow's state and forward every event to it. The window holds
 // widgets and wiring only; what an event does is MainWorkflow's. The platform services it uses come
-// in as layers, so tests can script them.
+// in as layers, so tests can script them. Its source is in parts: main_window.cpp (construction,
+// menus, help, closing), main_window_tabs.cpp (each tab's wiring and display) and
+// main_window_actions.cpp (files chosen, the run, the report options after it).
 #pragma once
 
 #include "desktop/data/record_display.h"

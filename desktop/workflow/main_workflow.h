@@ -2,6 +2,9 @@
 // from, the metafile's layouts and edit sets with the user's ticks, the report field lists,
 // the per-edit option grid, the data file, the range, the run, and saving on closing. The
 // window shows this state and forwards its events here; the tests drive it the same way.
+// MainWorkflow's source is in four parts: main_workflow.cpp (start-up, configurations, closing),
+// main_workflow_listing.cpp (the metafile's lists), main_workflow_choices.cpp (options, grid,
+// fields, report texts) and main_workflow_run.cpp (data file, range, run).
 #pragma once
 
 #include "desktop/data/data_file_inspection.h"
