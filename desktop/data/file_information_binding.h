@@ -1,6 +1,6 @@
-// The binding of the NAACCR file-information library libkznaaccr.so. The program requires the
-// library at start-up and shows its version in the About box; it does not use the library to
-// inspect data files.
+// RAVfilecheck, the binding of the NAACCR file-information library libkznaaccr.so. The program
+// requires the library at start-up and shows its version in the About box; it does not use the
+// library to inspect data files.
 #pragma once
 
 #include "desktop/file_information/naaccr_file_information.h"
