@@ -3,7 +3,10 @@
 // one instance checking the whole range in order writes. The first part writes straight into
 // the run's database; the others write scratch databases whose rows are appended after it,
 // renumbered. Halt, the switch to counts only, a failed engine call and an unreadable data
-// file end the joined result where a one-instance run would have ended.
+// file end the joined result where a one-instance run would have ended. One thing differs: a
+// part's instance starts without the engine's record of which fields failed a single-field edit
+// on the records before the part, which skip-if-failed consults until those fields' edits run
+// again.
 #pragma once
 
 #include "desktop/run/deferred_messages.h"
